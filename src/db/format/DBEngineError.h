@@ -8,15 +8,15 @@
 // Engine error codes used by the program. Codes follow the engine's numbering
 // so that callers can test them (10243: table open exclusively elsewhere).
 namespace DBErrorCode {
-constexpr int General = 8449;         // generic failure (I/O, unsupported request)
-constexpr int Corrupt = 8961;         // a table file failed validation
-constexpr int NotFound = 10024;       // table, field or record not found
-constexpr int Locked = 10241;         // record or table locked by another user
-constexpr int ExclusiveOpen = 10243;  // table open exclusively elsewhere
-constexpr int ReadOnly = 10253;       // the file cannot be written
-constexpr int SqlSyntax = 11949;      // the SQL text is not valid in the dialect
-constexpr int KeyViolation = 9729;    // a write would change a key or a maintained index
-constexpr int ClosedDataset = 8200;   // operation on a closed dataset
+constexpr int General = 8449;        // generic failure (I/O, unsupported request)
+constexpr int Corrupt = 8961;        // a table file failed validation
+constexpr int NotFound = 10024;      // table, field or record not found
+constexpr int Locked = 10241;        // record or table locked by another user
+constexpr int ExclusiveOpen = 10243; // table open exclusively elsewhere
+constexpr int ReadOnly = 10253;      // the file cannot be written
+constexpr int SqlSyntax = 11949;     // the SQL text is not valid in the dialect
+constexpr int KeyViolation = 9729;   // a write would change a key or a maintained index
+constexpr int ClosedDataset = 8200;  // operation on a closed dataset
 } // namespace DBErrorCode
 
 // The error every engine operation raises. It carries a list of error codes

@@ -65,6 +65,10 @@ public:
     qint64 RecordCount() const;
     int RecordSize() const;
 
+    // Walks the whole block chain, checking every link and count, without
+    // decoding records. Raises EDBEngineError(Corrupt) as ForEachRecord does.
+    void Validate() const;
+
     // Calls visit(record) for every record in chain order until it returns
     // false. Memory stays bounded by one block. Raises EDBEngineError when the
     // chain is damaged (a loop, a link out of the file, a wrong count).

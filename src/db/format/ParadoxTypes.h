@@ -52,9 +52,11 @@ struct TFieldDef {
 //  QString    A, M, F (decoded from the table's code page)
 //  QDate      D
 //  QTime      T
-//  QDateTime  @ (local time, no zone)
+//  QDateTime  @ (the stored wall-clock time, as Qt::UTC so that no zone shifts it)
 //  QByteArray B, O, G (G without its 8-byte prefix), Y
 using TValue = std::variant<std::monostate, bool, qint64, double, QString, QDate, QTime, QDateTime,
                             QByteArray>;
 
-inline bool IsBlank(const TValue& value) { return std::holds_alternative<std::monostate>(value); }
+inline bool IsBlank(const TValue& value) {
+    return std::holds_alternative<std::monostate>(value);
+}

@@ -1,0 +1,76 @@
+#include "BlobFile.h"
+
+#include "ByteIo.h"
+#include "DBEngineError.h"
+
+using namespace ParadoxBytes;
+
+namespace {
+constexpr qint64 ChunkSize = 4096;
+}
+
+TBlobFile::TBlobFile(const std::filesystem::path& path, const QString& where)
+    : FFile(path, where), FWhere(where) {
+    if (FFile.Size() < ChunkSize)
+        throw EDBEngineError(DBErrorCode::Corrupt,
+                             QStringLiteral("%1: too short to be a blob file").arg(where));
+    const auto head = FFile.Read(0, 3);
+    if (head[0] != 0 || U16(head, 1) == 0)
+        throw EDBEngineError(DBErrorCode::Corrupt,
+                             QStringLiteral("%1: not a blob file, or encrypted").arg(where));
+}
+
+QByteArray TBlobFile::Read(std::uint32_t pointer, std::uint32_t length, const QString& field) {
+    const qint64 offset = pointer & 0xFFFFFF00u;
+    const std::uint32_t index = pointer & 0xFFu;
+    const auto fail = [&](const QString& what) {
+        return EDBEngineError(DBErrorCode::Corrupt,
+                              QStringLiteral("%1: the value of field \"%2\" at "
+                                             "offset 0x%3: %4")
+                                  .arg(FWhere, field)
+                                  .arg(offset, 0, 16)
+                                  .arg(what));
+    };
+    if (offset < ChunkSize || offset > FFile.Size() - 12)
+        throw fail(QStringLiteral("the offset lies outside the file"));
+    const auto head = FFile.Read(offset, 12);
+    const auto asBytes = [](std::span<const std::uint8_t> data) {
+        return QByteArray(reinterpret_cast<const char*>(data.data()),
+                          static_cast<qsizetype>(data.size()));
+    };
+    if (index == 0xFF) {
+        if (head[0] != 2)
+            throw fail(
+                QStringLiteral("block type %1 where a single blob was expected").arg(head[0]));
+        const qint64 chunks = U16(head, 1);
+        const std::uint32_t stored = U32(head, 3);
+        if (stored != length)
+            throw fail(QStringLiteral("the block holds %1 bytes, the record says %2")
+                           .arg(stored)
+                           .arg(length));
+        if (9 + static_cast<qint64>(length) > chunks * ChunkSize)
+            throw fail(QStringLiteral("the value is longer than its block"));
+        return asBytes(FFile.Read(offset + 9, length));
+    }
+    if (index >= 64)
+        throw fail(QStringLiteral("entry index %1 is out of range").arg(index));
+    if (head[0] != 3)
+        throw fail(QStringLiteral("block type %1 where a blob group was expected").arg(head[0]));
+    if (offset + ChunkSize > FFile.Size())
+        throw fail(QStringLiteral("the block runs past the end of the file"));
+    const auto entry = FFile.Read(offset + 12 + 5 * static_cast<qint64>(index), 5);
+    const qint64 dataOffset = entry[0] * 16;
+    const int chunks = entry[1];
+    const int lastBytes = entry[4];
+    if (dataOffset == 0 || chunks == 0 || lastBytes < 1 || lastBytes > 16)
+        throw fail(QStringLiteral("entry %1 is not in use").arg(index));
+    const std::uint32_t stored = static_cast<std::uint32_t>((chunks - 1) * 16 + lastBytes);
+    if (stored != length)
+        throw fail(QStringLiteral("entry %1 holds %2 bytes, the record says %3")
+                       .arg(index)
+                       .arg(stored)
+                       .arg(length));
+    if (dataOffset + length > ChunkSize)
+        throw fail(QStringLiteral("entry %1 runs past its block").arg(index));
+    return asBytes(FFile.Read(offset + dataOffset, length));
+}
