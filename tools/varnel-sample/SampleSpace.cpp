@@ -65,15 +65,15 @@ QString RegText(const QString& text) {
 void WriteRegistry(const QString& file, const QString& dataPath) {
     const QString root = QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Calvero Software "
                                         "Corp.\\Ostrane\\2.0\\");
-    QString text = QStringLiteral("Windows Registry Editor Version 5.00\n\n");
-    const auto key = [&](const QString& path) { text += "[" + root + path + "]\n"; };
+    QString text = QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n");
+    const auto key = [&](const QString& path) { text += "[" + root + path + "]\r\n"; };
     const auto value = [&](const QString& name, const QString& data) {
-        text += RegText(name) + "=" + RegText(data) + "\n";
+        text += RegText(name) + "=" + RegText(data) + "\r\n";
     };
     key("SYSTEM");
     value("DATAPATH", dataPath);
     value("LASTUSER", "estimator");
-    text += "\n";
+    text += "\r\n";
     key("Labels");
     value("Labor1", "Direct");
     value("Labor2", "Indirect");
@@ -82,7 +82,7 @@ void WriteRegistry(const QString& file, const QString& dataPath) {
     for (int i = 0; i < 8; ++i) {
         value(QStringLiteral("Mile%1").arg(i + 1), miles[i]);
     }
-    text += "\n";
+    text += "\r\n";
     key("USERS\\estimator\\MRULIST");
     value("MRU1", "Worked Example");
     value("MRU2", "Riverside Clinic Fit-out");

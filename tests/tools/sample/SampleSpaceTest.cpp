@@ -1,6 +1,7 @@
 #include "varnel-sample/SampleSpace.h"
 
 #include "db/format/ParadoxTable.h"
+#include "platform/Registry.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -136,11 +137,14 @@ TEST(SampleSpace, WorkedExampleAddsUpToTheExportExample) {
 }
 
 TEST(SampleSpace, ProjectListUsersRegistryAndTableLayout) {
-    QTemporaryDir dir;
-    const auto written = WriteSampleSpace(Path(dir), 23);
+    QTemporaryDir temp;
+    // A folder name with a backslash and quotes, which the registry file must escape.
+    const QString space = temp.filePath("space \"q\" \\ x");
+    const fs::path root(space.toStdString());
+    const auto written = WriteSampleSpace(root, 23);
     ASSERT_EQ(written.size(), 3u);
 
-    const TTableRows list = ReadTable(Path(dir) / "System" / "Projname.db");
+    const TTableRows list = ReadTable(root / "System" / "Projname.db");
     std::vector<std::tuple<QString, QString, qint64>> rows;
     for (const auto& r : list.Rows) {
         rows.emplace_back(Text(r[list.Col("LongName")]), Text(r[list.Col("ShortName")]),
@@ -159,17 +163,17 @@ TEST(SampleSpace, ProjectListUsersRegistryAndTableLayout) {
     for (const char* shortName : {"WORKEX", "RIVERSIDE", "SCALED"}) {
         for (const auto& [file, keys] : keyFields) {
             SCOPED_TRACE(std::string(shortName) + "/" + file);
-            const auto table = TParadoxTable::Open(Path(dir) / "Projects" / shortName / file);
+            const auto table = TParadoxTable::Open(root / "Projects" / shortName / file);
             EXPECT_EQ(table->KeyFieldCount(), keys);
         }
-        const auto items = TParadoxTable::Open(Path(dir) / "Projects" / shortName / "ostr_prd.db");
+        const auto items = TParadoxTable::Open(root / "Projects" / shortName / "ostr_prd.db");
         for (const char* field : {"M1", "M8", "REFERENCE", "LabQty2"}) {
             EXPECT_GE(items->FieldIndex(field), 0) << field;
         }
     }
 
-    const TTableRows scaledItems = ReadTable(Path(dir) / "Projects" / "SCALED" / "ostr_prd.db");
-    const TTableRows scaledCosts = ReadTable(Path(dir) / "Projects" / "SCALED" / "ostr_cst.db");
+    const TTableRows scaledItems = ReadTable(root / "Projects" / "SCALED" / "ostr_prd.db");
+    const TTableRows scaledCosts = ReadTable(root / "Projects" / "SCALED" / "ostr_cst.db");
     EXPECT_EQ(scaledItems.Rows.size(), 23u);
     std::map<qint64, int> linesPerItem;
     for (const auto& r : scaledCosts.Rows) {
@@ -180,7 +184,7 @@ TEST(SampleSpace, ProjectListUsersRegistryAndTableLayout) {
         EXPECT_EQ(lines, 5) << "line item " << item;
     }
 
-    const auto users = TParadoxTable::Open(Path(dir) / "System" / "Users.db");
+    const auto users = TParadoxTable::Open(root / "System" / "Users.db");
     EXPECT_EQ(users->KeyFieldCount(), 1);
     const int fullName = users->FieldIndex("Fullname");
     QString found;
@@ -190,18 +194,17 @@ TEST(SampleSpace, ProjectListUsersRegistryAndTableLayout) {
     EXPECT_TRUE(users->FindKey({QString("trainee")},
                                [&](const TRecordView& r) { EXPECT_TRUE(r.IsBlank(fullName)); }));
 
-    QFile reg(dir.filePath("Registry.reg"));
-    ASSERT_TRUE(reg.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(reg.readAll());
-    const QString dataPath = QDir(dir.path()).absolutePath();
-    EXPECT_TRUE(text.startsWith("Windows Registry Editor Version 5.00\n\n"
-                                "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Calvero Software "
-                                "Corp.\\Ostrane\\2.0\\SYSTEM]\n\"DATAPATH\"=\"" +
-                                dataPath + "\"\n\"LASTUSER\"=\"estimator\"\n"))
-        << text.toStdString();
-    EXPECT_TRUE(text.contains("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Calvero Software "
-                              "Corp.\\Ostrane\\2.0\\USERS\\estimator\\MRULIST]\n"
-                              "\"MRU1\"=\"Worked Example\"\n"));
+    TRegistry registry(TRegAccess::Read, space + "/Registry.reg");
+    registry.RootKey = TRegRoots::LOCAL_MACHINE;
+    const QString base = "SOFTWARE\\Calvero Software Corp.\\Ostrane\\2.0\\";
+    ASSERT_TRUE(registry.OpenKey(base + "SYSTEM", false));
+    EXPECT_EQ(registry.ReadString("DATAPATH"), space);
+    EXPECT_EQ(registry.ReadString("LASTUSER"), "estimator");
+    ASSERT_TRUE(registry.OpenKey(base + "USERS\\estimator\\MRULIST", false));
+    EXPECT_EQ(registry.ReadString("MRU1"), "Worked Example");
+    EXPECT_EQ(registry.ReadString("PATH1"), space);
+    ASSERT_TRUE(registry.OpenKey(base + "Labels", false));
+    EXPECT_EQ(registry.ReadString("Mile3"), "Reviewed");
 }
 
 // The SQL and export tests rely on these rows being there; a change of the
