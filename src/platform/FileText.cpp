@@ -1,5 +1,6 @@
 #include "platform/FileText.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
@@ -28,10 +29,16 @@ bool EncodeWindows1252(const QString& text, QByteArray& out) {
     return true;
 }
 
+bool IsWriteProtected(const QString& path) {
+    const QFileInfo info(path);
+    const auto anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    return info.exists() && (!info.isWritable() || (info.permissions() & anyWrite) == 0);
+}
+
 bool ReplaceFileAtomically(const QString& path, const QByteArray& data) {
     const QFileInfo info(path);
     // A rename would replace a write-protected file too; honour the protection.
-    if (info.exists() && (!info.isFile() || !info.isWritable()))
+    if (info.exists() && (!info.isFile() || IsWriteProtected(path)))
         return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))

@@ -14,6 +14,10 @@ QString DecodeUtf8Or1252(const QByteArray& bytes, bool* utf8 = nullptr);
 // character has no Windows-1252 form.
 bool EncodeWindows1252(const QString& text, QByteArray& out);
 
+// Whether `path` exists and must not be written: this user may not write it, or
+// it is write-protected (no write permission for anyone), which holds for root too.
+bool IsWriteProtected(const QString& path);
+
 // Replaces the file `path` by `data` through a temporary file in the same folder
 // and a rename, so that a reader sees the old file or the new one, never half.
 // An existing file that is write-protected is left alone. Returns false on failure.

@@ -1,5 +1,6 @@
 #include "platform/FileUtils.h"
 
+#include "platform/FileText.h"
 #include "platform/Prompt.h"
 
 #include <QDir>
@@ -14,7 +15,7 @@ bool CopyWhole(const QString& source, const QString& destination) {
     if (!in.open(QIODevice::ReadOnly))
         return false;
     const QFileInfo target(destination);
-    if (target.exists() && (!target.isFile() || !target.isWritable()))
+    if (target.exists() && (!target.isFile() || IsWriteProtected(destination)))
         return false;
     QSaveFile out(destination);
     if (!out.open(QIODevice::WriteOnly))

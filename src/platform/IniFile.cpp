@@ -201,8 +201,10 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
         SetLine(line, ParseLine(FLines[size_t(line)].Text).Name + u'=' + value);
         return;
     }
+    // After the section's last key: blank lines and comments that follow it
+    // usually introduce what comes next.
     qsizetype last = SectionEnd(header) - 1;
-    while (last > header && FLines[size_t(last)].Text.trimmed().isEmpty())
+    while (last > header && ParseLine(FLines[size_t(last)].Text).Kind != TLineKind::Key)
         --last;
     InsertLine(last + 1, keyLine);
 }

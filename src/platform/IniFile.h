@@ -8,7 +8,7 @@
 // An INI file held in memory: "[section]" lines, each followed by "key=value"
 // lines. Section and key names match without regard to case; of duplicates the
 // first wins. Writing a key replaces its line where it stands (a new key goes
-// after the last line of its section, a new section at the end), and every other
+// after the last key of its section, a new section at the end), and every other
 // line keeps its bytes and its line end. The file is UTF-8; one that is not valid
 // UTF-8 is read and written as Windows-1252, until a value needs a character that
 // Windows-1252 lacks, which turns the whole file into UTF-8.

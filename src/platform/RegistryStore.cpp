@@ -140,7 +140,8 @@ TRegistryStore TRegistryStore::Load(const QString& path) {
     if (!info.exists()) {
         TRegistryStore store;
         store.FPath = path;
-        store.FWritable = QFileInfo(info.absolutePath()).isWritable();
+        const QFileInfo folder(info.absolutePath());
+        store.FWritable = folder.isDir() && !IsWriteProtected(folder.filePath());
         return store;
     }
     QFile file(path);
@@ -152,7 +153,7 @@ TRegistryStore TRegistryStore::Load(const QString& path) {
         throw std::runtime_error(
             QStringLiteral("Unable to read %1").arg(info.absoluteFilePath()).toStdString());
     TRegistryStore store = Parse(path, content);
-    store.FWritable = info.isWritable();
+    store.FWritable = info.isFile() && !IsWriteProtected(path);
     return store;
 }
 
