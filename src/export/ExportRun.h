@@ -10,8 +10,8 @@
 
 #include <memory>
 
-class TAppRec;
-class TOstraneRec;
+struct TAppRec;
+struct TOstraneRec;
 class TPrompt;
 class TExportView;
 
