@@ -159,6 +159,9 @@ TParadoxHeader TParadoxHeader::Parse(std::span<const std::uint8_t> head, qint64 
                             .arg(QLatin1Char(FieldTypeLetter(f.Type))));
         sum += f.Size;
     }
+    // Index entries carry three shorts after the key fields.
+    if (h.IsIndexFile())
+        sum += 6;
     if (sum != h.RecordSize)
         Fail(where, QStringLiteral("the fields take %1 bytes but records are %2 bytes")
                         .arg(sum)

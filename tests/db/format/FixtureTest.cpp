@@ -33,38 +33,49 @@ QString SchemaText(const TParadoxTable& table) {
 
 const TSchemaFact SchemaFacts[] = {
     {"dbdemos/biolife.db", 9, 437, 179, 28, 1,
-     "Species No N|Category A15|Common_Name A30|Species Name A40|Length (cm) N|Length_In N|Notes M60|Graphic G10"},
-    {"dbdemos/country.db", 9, 850, 88, 18, 1, "Name A24|Capital A24|Continent A24|Area N|Population N"},
+     "Species No N|Category A15|Common_Name A30|Species Name A40|Length (cm) N|Length_In N|Notes "
+     "M60|Graphic G10"},
+    {"dbdemos/country.db", 9, 850, 88, 18, 1,
+     "Name A24|Capital A24|Continent A24|Area N|Population N"},
     {"dbdemos/custoly.db", 11, 437, 490, 30, 1,
-     "CustNo +|Last_Name A30|First_Name A30|VIP_Status A10|Address1 A40|Address2 A40|City A20|State/Prov "
+     "CustNo +|Last_Name A30|First_Name A30|VIP_Status A10|Address1 A40|Address2 A40|City "
+     "A20|State/Prov "
      "A10|Post_Code A10|Country A10|Phone A18|Fax A18|EMail A40|Remarks M210"},
     {"dbdemos/customer.db", 11, 437, 229, 55, 1,
-     "CustNo N|Company A30|Addr1 A30|Addr2 A30|City A15|State A20|Zip A10|Country A20|Phone A15|FAX "
+     "CustNo N|Company A30|Addr1 A30|Addr2 A30|City A15|State A20|Zip A10|Country A20|Phone "
+     "A15|FAX "
      "A15|TaxRate N|Contact A20|LastInvoiceDate @"},
     {"dbdemos/employee.db", 11, 437, 59, 42, 1,
      "EmpNo I|LastName A20|FirstName A15|PhoneExt A4|HireDate @|Salary N"},
     {"dbdemos/events.db", 11, 437, 174, 23, 1,
-     "EventNo +|VenueNo I|Event_Name A30|Event_Date D|Event_Time T|Event_Description M110|Ticket_price "
+     "EventNo +|VenueNo I|Event_Name A30|Event_Date D|Event_Time T|Event_Description "
+     "M110|Ticket_price "
      "$|Event_Photo G10"},
     {"dbdemos/items.db", 11, 437, 36, 945, 2, "OrderNo N|ItemNo N|PartNo N|Qty I|Discount N"},
     {"dbdemos/nextcust.db", 9, 437, 8, 1, 0, "NewCust N"},
     {"dbdemos/nextitem.db", 9, 437, 8, 1, 0, "NewKey N"},
     {"dbdemos/nextord.db", 9, 437, 8, 1, 0, "NewKey N"},
     {"dbdemos/orders.db", 11, 437, 263, 205, 1,
-     "OrderNo N|CustNo N|SaleDate @|ShipDate @|EmpNo I|ShipToContact A20|ShipToAddr1 A30|ShipToAddr2 "
-     "A30|ShipToCity A15|ShipToState A20|ShipToZip A10|ShipToCountry A20|ShipToPhone A15|ShipVIA A7|PO "
+     "OrderNo N|CustNo N|SaleDate @|ShipDate @|EmpNo I|ShipToContact A20|ShipToAddr1 "
+     "A30|ShipToAddr2 "
+     "A30|ShipToCity A15|ShipToState A20|ShipToZip A10|ShipToCountry A20|ShipToPhone A15|ShipVIA "
+     "A7|PO "
      "A15|Terms A6|PaymentMethod A7|ItemsTotal $|TaxRate N|Freight $|AmountPaid $"},
     {"dbdemos/parts.db", 9, 437, 78, 59, 1,
      "PartNo N|VendorNo N|Description A30|OnHand N|OnOrder N|Cost $|ListPrice $"},
     {"dbdemos/reservat.db", 11, 437, 103, 100, 1,
-     "ResNo +|EventNo I|CustNo I|NumTickets I|Amt_Paid $|Pay_Method A10|Card_No A20|Card_Exp D|Pay_Notes "
+     "ResNo +|EventNo I|CustNo I|NumTickets I|Amt_Paid $|Pay_Method A10|Card_No A20|Card_Exp "
+     "D|Pay_Notes "
      "M40|Purge_Date D|Paid L"},
     {"dbdemos/vendors.db", 11, 437, 194, 23, 1,
-     "VendorNo N|VendorName A30|Address1 A30|Address2 A30|City A20|State A20|Zip A10|Country A15|Phone "
+     "VendorNo N|VendorName A30|Address1 A30|Address2 A30|City A20|State A20|Zip A10|Country "
+     "A15|Phone "
      "A15|FAX A15|Preferred L"},
-    {"dbdemos/venues.db", 11, 437, 138, 10, 1, "VenueNo +|Venue A30|Capacity I|Venue_Map G10|Remarks M90"},
+    {"dbdemos/venues.db", 11, 437, 138, 10, 1,
+     "VenueNo +|Venue A30|Capacity I|Venue_Map G10|Remarks M90"},
     {"rparadox/TypSammlung.DB", 12, 1252, 366, 5, 2,
-     "Alpha A30|Numerisch N|Währung $|Integer kurz S|Integer lang I|BCD #(6)|Datum D|Zeit T|Datum/Zeit "
+     "Alpha A30|Numerisch N|Währung $|Integer kurz S|Integer lang I|BCD #(6)|Datum D|Zeit "
+     "T|Datum/Zeit "
      "@|Memo M11|Logisch L|Zähler +|Binär B10|Bytes Y255"},
     {"rparadox/empty.db", 12, 1252, 135, 0, 0,
      "ID I|ScientificName A30|CommonName A30|Order A20|Genus A20|Notes M20|Picture G11"},
@@ -142,7 +153,8 @@ const TValueFact ValueFacts[] = {
     {"dbdemos/biolife.db", 28, "Category", QStringLiteral("Smelt")},
     {"dbdemos/custoly.db", 1, "CustNo", qint64{1}},
     {"dbdemos/custoly.db", 1, "Remarks",
-     QStringLiteral("VIP status since 1995.  Check on availability for translations (French, Indonesian)")},
+     QStringLiteral(
+         "VIP status since 1995.  Check on availability for translations (French, Indonesian)")},
     {"dbdemos/custoly.db", 5, "Remarks", std::monostate{}},
     {"dbdemos/events.db", 1, "Event_Name", QStringLiteral("Men's Track and Field")},
     {"dbdemos/events.db", 1, "Event_Date", QDate(1996, 6, 15)},
@@ -167,7 +179,8 @@ const TValueFact ValueFacts[] = {
     {"rparadox/TypSammlung.DB", 3, "BCD", 13.123457},
     {"rparadox/TypSammlung.DB", 3, "Datum", QDate::fromJulianDay(1721425 - 366)},
     {"rparadox/TypSammlung.DB", 3, "Zeit", QTime(1, 10, 12)},
-    {"rparadox/TypSammlung.DB", 3, "Memo", QStringLiteral("Dies ist eine Memo im 'Fünften Datensat'")},
+    {"rparadox/TypSammlung.DB", 3, "Memo",
+     QStringLiteral("Dies ist eine Memo im 'Fünften Datensat'")},
     {"rparadox/TypSammlung.DB", 4, "Numerisch", 0.0},
     {"rparadox/TypSammlung.DB", 4, "Integer lang", qint64{0}},
     {"rparadox/TypSammlung.DB", 5, "Numerisch", -40.0},
@@ -229,7 +242,8 @@ TEST(FixtureTables, BlobsInlineAndInTheBlobFile) {
     EXPECT_EQ(graphic.size(), 38878); // the 8-byte prefix is not part of the image
     EXPECT_TRUE(graphic.startsWith("BM"));
     EXPECT_EQ(std::get<QString>(rows[27][6]).size(), 420);
-    EXPECT_TRUE(std::get<QString>(rows[27][6]).startsWith(QStringLiteral("Also called the day smelt")));
+    EXPECT_TRUE(
+        std::get<QString>(rows[27][6]).startsWith(QStringLiteral("Also called the day smelt")));
 
     const auto events = TParadoxTable::Open(FixtureDir() / "dbdemos/events.db");
     rows = ReadAll(*events);
@@ -274,7 +288,8 @@ TEST(FixtureTables, BlankBcdAndRawEncodings) {
     });
     // Record 2's blank BCD is the engine's "decimals, then zeros", not all zeros.
     EXPECT_EQ(bcd[1][0], 0x06);
-    EXPECT_TRUE(std::all_of(bcd[1].begin() + 1, bcd[1].end(), [](std::uint8_t b) { return b == 0; }));
+    EXPECT_TRUE(
+        std::all_of(bcd[1].begin() + 1, bcd[1].end(), [](std::uint8_t b) { return b == 0; }));
 }
 
 TEST(FixtureTables, EmptyTableHasNoBlocksAndNoRecords) {
@@ -294,7 +309,7 @@ struct TKeyFact {
 TEST(FixtureTables, FindKeyThroughTheIndexOrTheChain) {
     REQUIRE_FIXTURES();
     const std::vector<TKeyFact> facts = {
-        {"dbdemos/customer.db", {1356.0}, "CustNo", 1356.0, 8},  // through customer.px
+        {"dbdemos/customer.db", {1356.0}, "CustNo", 1356.0, 8}, // through customer.px
         {"dbdemos/customer.db", {1357.0}, "CustNo", {}, 0},
         {"dbdemos/customer.db", {1221.0}, "Company", QStringLiteral("Kauai Dive Shoppe"), 1},
         {"dbdemos/customer.db", {9841.0}, "Company", QStringLiteral("Neptune's Trident Supply"), 7},
@@ -302,11 +317,19 @@ TEST(FixtureTables, FindKeyThroughTheIndexOrTheChain) {
         {"dbdemos/items.db", {1003.0, 1.0}, "PartNo", 1313.0, 1},
         {"dbdemos/items.db", {1003.0, 99.0}, "PartNo", {}, 0},
         {"dbdemos/employee.db", {qint64{2}}, "LastName", QStringLiteral("Nelson"), 1},
-        {"dbdemos/country.db", {QStringLiteral("Brazil")}, "Capital", QStringLiteral("Brasilia"), 1},
+        {"dbdemos/country.db",
+         {QStringLiteral("Brazil")},
+         "Capital",
+         QStringLiteral("Brasilia"),
+         1},
         // TypSammlung is keyed but has no .px: the sorted chain is searched.
         {"rparadox/TypSammlung.DB", {QStringLiteral("Null-Werte"), 0.0}, "Zähler", qint64{4}, 1},
         {"rparadox/TypSammlung.DB", {QStringLiteral("Null-Werte"), 1.0}, "Zähler", {}, 0},
-        {"rparadox/TypSammlung.DB", {QStringLiteral("Zweite Zeile"), -40.0}, "Zähler", qint64{2}, 1},
+        {"rparadox/TypSammlung.DB",
+         {QStringLiteral("Zweite Zeile"), -40.0},
+         "Zähler",
+         qint64{2},
+         1},
     };
     for (const TKeyFact& fact : facts) {
         SCOPED_TRACE(fact.File);

@@ -12,23 +12,27 @@
 
 // The real sample tables, or an empty path when the shared folder is absent.
 inline std::filesystem::path FixtureDir() {
-    const std::filesystem::path dir = std::filesystem::path(VARNEL_SHARED_DIR) / "fixtures" / "paradox-real";
+    const std::filesystem::path dir =
+        std::filesystem::path(VARNEL_SHARED_DIR) / "fixtures" / "paradox-real";
     return std::filesystem::is_directory(dir) ? dir : std::filesystem::path();
 }
 
-#define REQUIRE_FIXTURES()                                                                        \
-    if (FixtureDir().empty())                                                                     \
+#define REQUIRE_FIXTURES()                                                                         \
+    if (FixtureDir().empty())                                                                      \
     GTEST_SKIP() << "the shared Paradox fixtures (../shared/fixtures/paradox-real) are absent"
 
 // Copies fixture files (paths relative to the fixture folder) into `dir`,
 // writable, and returns the copy of the first.
-inline std::filesystem::path CopyFixture(const QTemporaryDir& dir, const std::vector<std::string>& files) {
+inline std::filesystem::path CopyFixture(const QTemporaryDir& dir,
+                                         const std::vector<std::string>& files) {
     std::filesystem::path first;
     for (const std::string& name : files) {
         const std::filesystem::path from = FixtureDir() / name;
-        const std::filesystem::path to = std::filesystem::path(dir.path().toStdString()) / from.filename();
+        const std::filesystem::path to =
+            std::filesystem::path(dir.path().toStdString()) / from.filename();
         std::filesystem::copy_file(from, to);
-        std::filesystem::permissions(to, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+        std::filesystem::permissions(to, std::filesystem::perms::owner_read |
+                                             std::filesystem::perms::owner_write);
         if (first.empty())
             first = to;
     }
@@ -76,7 +80,8 @@ inline void PrintTo(const TValue& value, std::ostream* os) {
             using T = std::decay_t<decltype(v)>;
             if constexpr (std::is_same_v<T, std::monostate>)
                 *os << "<blank>";
-            else if constexpr (std::is_same_v<T, bool> || std::is_same_v<T, qint64> || std::is_same_v<T, double>)
+            else if constexpr (std::is_same_v<T, bool> || std::is_same_v<T, qint64> ||
+                               std::is_same_v<T, double>)
                 *os << v;
             else if constexpr (std::is_same_v<T, QString>)
                 *os << '"' << v.toStdString() << '"';

@@ -26,13 +26,13 @@ QDateTime Stamp(int y, int mo, int d, int h, int mi, int s, int ms = 0) {
 }
 
 std::vector<TFieldDef> AllTypes() {
-    return {Field("Name", TFieldType::Alpha, 20), Field("Amount", TFieldType::Number),
-            Field("Price", TFieldType::Money),    Field("Small", TFieldType::Short),
-            Field("Big", TFieldType::Long),       Field("Counter", TFieldType::AutoInc),
-            Field("Day", TFieldType::Date),       Field("Clock", TFieldType::Time),
+    return {Field("Name", TFieldType::Alpha, 20),  Field("Amount", TFieldType::Number),
+            Field("Price", TFieldType::Money),     Field("Small", TFieldType::Short),
+            Field("Big", TFieldType::Long),        Field("Counter", TFieldType::AutoInc),
+            Field("Day", TFieldType::Date),        Field("Clock", TFieldType::Time),
             Field("Stamp", TFieldType::Timestamp), Field("Flag", TFieldType::Logical),
             Field("Exact", TFieldType::BCD, 0, 2), Field("Raw", TFieldType::Bytes, 4),
-            Field("Notes", TFieldType::Memo, 15), Field("Picture", TFieldType::Graphic, 10),
+            Field("Notes", TFieldType::Memo, 15),  Field("Picture", TFieldType::Graphic, 10),
             Field("Data", TFieldType::Binary, 10)};
 }
 
@@ -43,18 +43,18 @@ TEST(ParadoxWriter, EveryTypeRoundTripsWithBlanksAndBlobsOfEverySize) {
     const QString hugeMemo = QString(9000, QLatin1Char('h'));
     const QByteArray image = QByteArray("BM") + QByteArray(5000, '\x7f');
     const std::vector<std::vector<TValue>> rows = {
-        {QStringLiteral("Fünf"), 1.5, 13.25, qint64{40}, qint64{-40}, std::monostate{}, QDate(1999, 9, 9),
-         QTime(11, 11, 11, 5), Stamp(2003, 6, 10, 11, 11, 11, 250), true, 13.12, QByteArray("\x01\x02", 2),
-         QStringLiteral("short"), image, QByteArray(700, '\x03')},
-        {std::monostate{}, std::monostate{}, std::monostate{}, std::monostate{}, std::monostate{}, qint64{7},
-         std::monostate{}, std::monostate{}, std::monostate{}, std::monostate{}, std::monostate{},
-         std::monostate{}, std::monostate{}, std::monostate{}, std::monostate{}},
+        {QStringLiteral("Fünf"), 1.5, 13.25, qint64{40}, qint64{-40}, std::monostate{},
+         QDate(1999, 9, 9), QTime(11, 11, 11, 5), Stamp(2003, 6, 10, 11, 11, 11, 250), true, 13.12,
+         QByteArray("\x01\x02", 2), QStringLiteral("short"), image, QByteArray(700, '\x03')},
+        {std::monostate{}, std::monostate{}, std::monostate{}, std::monostate{}, std::monostate{},
+         qint64{7}, std::monostate{}, std::monostate{}, std::monostate{}, std::monostate{},
+         std::monostate{}, std::monostate{}, std::monostate{}, std::monostate{}, std::monostate{}},
         {QString(20, QLatin1Char('x')), 0.0, -0.5, qint64{0}, qint64{0}, std::monostate{},
          QDate::fromJulianDay(1721425 - 366), QTime(0, 0), Stamp(1, 1, 1, 0, 0, 0), false, -40.0,
          std::monostate{}, longMemo, std::monostate{}, std::monostate{}},
-        {QStringLiteral("huge"), -1e300, 1e-300, qint64{32767}, qint64{2147483647}, std::monostate{},
-         QDate(9999, 12, 31), QTime(23, 59, 59, 999), std::monostate{}, true, 0.0, std::monostate{},
-         hugeMemo, std::monostate{}, std::monostate{}},
+        {QStringLiteral("huge"), -1e300, 1e-300, qint64{32767}, qint64{2147483647},
+         std::monostate{}, QDate(9999, 12, 31), QTime(23, 59, 59, 999), std::monostate{}, true, 0.0,
+         std::monostate{}, hugeMemo, std::monostate{}, std::monostate{}},
     };
     {
         TParadoxWriter writer(file, AllTypes());
@@ -112,18 +112,21 @@ TEST(ParadoxWriter, TextUsesTheTablesCodePage) {
         table->ForEachRecord([&](const TRecordView& record) {
             EXPECT_EQ(record.Value(0), TValue(QString::fromUtf8(c.Text)));
             const auto bytes = record.FieldBytes(0);
-            EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<long>(c.Bytes.size())),
+            EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(),
+                                                bytes.begin() + static_cast<long>(c.Bytes.size())),
                       c.Bytes);
             return true;
         });
     }
     QTemporaryDir dir;
-    EXPECT_THROW(TParadoxWriter(InDir(dir, "x.db"), {Field("A", TFieldType::Alpha, 5)}, 0, 4711), EDBEngineError);
+    EXPECT_THROW(TParadoxWriter(InDir(dir, "x.db"), {Field("A", TFieldType::Alpha, 5)}, 0, 4711),
+                 EDBEngineError);
 }
 
 TEST(ParadoxWriter, RefusesValuesThatDoNotFitAndKeysOutOfOrder) {
     QTemporaryDir dir;
-    const std::vector<TFieldDef> fields = {Field("Id", TFieldType::Long), Field("Name", TFieldType::Alpha, 4),
+    const std::vector<TFieldDef> fields = {Field("Id", TFieldType::Long),
+                                           Field("Name", TFieldType::Alpha, 4),
                                            Field("Small", TFieldType::Short)};
     TParadoxWriter writer(InDir(dir, "keyed.db"), fields, 1);
     writer.Append({qint64{5}, QStringLiteral("ok"), qint64{1}});
@@ -155,8 +158,12 @@ TEST(ParadoxWriter, RefusesValuesThatDoNotFitAndKeysOutOfOrder) {
     // An existing table is never replaced, whatever the letter case.
     EXPECT_THROW(TParadoxWriter(InDir(dir, "KEYED.DB"), fields, 1), EDBEngineError);
     // A writer dropped without Commit leaves nothing behind.
-    { TParadoxWriter(InDir(dir, "dropped.db"), fields, 1).Append({qint64{1}, QStringLiteral("a"), qint64{1}}); }
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({QStringLiteral("keyed.db"), QStringLiteral("keyed.px")}));
+    {
+        TParadoxWriter(InDir(dir, "dropped.db"), fields, 1)
+            .Append({qint64{1}, QStringLiteral("a"), qint64{1}});
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+              QStringList({QStringLiteral("keyed.db"), QStringLiteral("keyed.px")}));
 }
 
 // Keyed tables large enough for two and three index levels: every key is
@@ -181,7 +188,10 @@ TEST(ParadoxWriter, KeyedTablesGetAMultiLevelPrimaryIndex) {
         };
         {
             // A wide blank field, so that the records take many blocks.
-            TParadoxWriter writer(file, {c.Key, Field("Value", TFieldType::Number), Field("Pad", TFieldType::Alpha, 150)}, 1);
+            TParadoxWriter writer(
+                file,
+                {c.Key, Field("Value", TFieldType::Number), Field("Pad", TFieldType::Alpha, 150)},
+                1);
             for (int i = 0; i < c.Records; ++i)
                 writer.Append({keyOf(i), static_cast<double>(i), TValue()});
             writer.Commit();
@@ -207,9 +217,11 @@ TEST(ParadoxWriter, KeyedTablesGetAMultiLevelPrimaryIndex) {
             EXPECT_EQ(value, i);
             EXPECT_EQ(block, blockOf[static_cast<std::size_t>(i)]);
         }
-        const TValue missing = c.Key.Type == TFieldType::Long ? TValue(qint64{-99999}) : TValue(QStringLiteral("K"));
+        const TValue missing =
+            c.Key.Type == TFieldType::Long ? TValue(qint64{-99999}) : TValue(QStringLiteral("K"));
         EXPECT_FALSE(table->FindKey({missing}, [](const TRecordView&) {}));
-        EXPECT_FALSE(table->FindKey({c.Key.Type == TFieldType::Long ? TValue(qint64{-200000}) : TValue(QStringLiteral("A"))},
+        EXPECT_FALSE(table->FindKey({c.Key.Type == TFieldType::Long ? TValue(qint64{-200000})
+                                                                    : TValue(QStringLiteral("A"))},
                                     [](const TRecordView&) {}));
     }
 }
@@ -242,11 +254,11 @@ struct TPxRecord {
 };
 
 std::vector<TFieldDef> InteropFields() {
-    return {Field("Name", TFieldType::Alpha, 20),  Field("Amount", TFieldType::Number),
-            Field("Price", TFieldType::Money),     Field("Small", TFieldType::Short),
-            Field("Big", TFieldType::Long),        Field("Day", TFieldType::Date),
-            Field("Clock", TFieldType::Time),      Field("Stamp", TFieldType::Timestamp),
-            Field("Flag", TFieldType::Logical),    Field("Counter", TFieldType::AutoInc)};
+    return {Field("Name", TFieldType::Alpha, 20), Field("Amount", TFieldType::Number),
+            Field("Price", TFieldType::Money),    Field("Small", TFieldType::Short),
+            Field("Big", TFieldType::Long),       Field("Day", TFieldType::Date),
+            Field("Clock", TFieldType::Time),     Field("Stamp", TFieldType::Timestamp),
+            Field("Flag", TFieldType::Logical),   Field("Counter", TFieldType::AutoInc)};
 }
 
 std::vector<TValue> InteropRow(int i) {
@@ -303,9 +315,11 @@ TEST(ParadoxInterop, PxlibReadsWhatWeWrite) {
                 if (std::holds_alternative<std::monostate>(mine)) {
                     // pxlib reports blank text, logicals and shorts, but not
                     // blank longs (as -2^31) or doubles (as 0.0).
-                    if (type == TFieldType::Alpha || type == TFieldType::Logical || type == TFieldType::Short)
+                    if (type == TFieldType::Alpha || type == TFieldType::Logical ||
+                        type == TFieldType::Short)
                         EXPECT_TRUE(v->isnull);
-                    else if (type == TFieldType::Number || type == TFieldType::Money || type == TFieldType::Timestamp)
+                    else if (type == TFieldType::Number || type == TFieldType::Money ||
+                             type == TFieldType::Timestamp)
                         EXPECT_EQ(v->value.dval, 0.0);
                     else
                         EXPECT_EQ(v->value.lval, -2147483648L);
@@ -317,11 +331,17 @@ TEST(ParadoxInterop, PxlibReadsWhatWeWrite) {
                     EXPECT_EQ(QString::fromUtf8(v->value.str.val), std::get<QString>(mine));
                     break;
                 case TFieldType::Number:
-                case TFieldType::Money: EXPECT_EQ(v->value.dval, std::get<double>(mine)); break;
+                case TFieldType::Money:
+                    EXPECT_EQ(v->value.dval, std::get<double>(mine));
+                    break;
                 case TFieldType::Short:
                 case TFieldType::Long:
-                case TFieldType::AutoInc: EXPECT_EQ(v->value.lval, std::get<qint64>(mine)); break;
-                case TFieldType::Logical: EXPECT_EQ(v->value.lval != 0, std::get<bool>(mine)); break;
+                case TFieldType::AutoInc:
+                    EXPECT_EQ(v->value.lval, std::get<qint64>(mine));
+                    break;
+                case TFieldType::Logical:
+                    EXPECT_EQ(v->value.lval != 0, std::get<bool>(mine));
+                    break;
                 case TFieldType::Date:
                     EXPECT_EQ(v->value.lval + 1721425, std::get<QDate>(mine).toJulianDay());
                     break;
@@ -334,7 +354,8 @@ TEST(ParadoxInterop, PxlibReadsWhatWeWrite) {
                                                  stamp.time().msecsSinceStartOfDay());
                     break;
                 }
-                default: ADD_FAILURE() << "unexpected type";
+                default:
+                    ADD_FAILURE() << "unexpected type";
                 }
             }
         }
@@ -345,9 +366,12 @@ TEST(ParadoxInterop, WeReadWhatPxlibWrites) {
     QTemporaryDir dir;
     const auto file = InDir(dir, "theirs.db");
     pxfield_t fields[] = {
-        {const_cast<char*>("Name"), pxfAlpha, 20, 0},   {const_cast<char*>("Big"), pxfLong, 4, 0},
-        {const_cast<char*>("Amount"), pxfNumber, 8, 0}, {const_cast<char*>("Small"), pxfShort, 2, 0},
-        {const_cast<char*>("Day"), pxfDate, 4, 0},      {const_cast<char*>("Flag"), pxfLogical, 1, 0},
+        {const_cast<char*>("Name"), pxfAlpha, 20, 0},
+        {const_cast<char*>("Big"), pxfLong, 4, 0},
+        {const_cast<char*>("Amount"), pxfNumber, 8, 0},
+        {const_cast<char*>("Small"), pxfShort, 2, 0},
+        {const_cast<char*>("Day"), pxfDate, 4, 0},
+        {const_cast<char*>("Flag"), pxfLogical, 1, 0},
     };
     const int count = 200;
     {
@@ -355,7 +379,8 @@ TEST(ParadoxInterop, WeReadWhatPxlibWrites) {
         pxfield_t* copy = static_cast<pxfield_t*>(px.Doc->malloc(px.Doc, sizeof fields, "test"));
         std::memcpy(copy, fields, sizeof fields);
         for (auto& f : std::span(copy, 6)) {
-            char* name = static_cast<char*>(px.Doc->malloc(px.Doc, std::strlen(f.px_fname) + 1, "test"));
+            char* name =
+                static_cast<char*>(px.Doc->malloc(px.Doc, std::strlen(f.px_fname) + 1, "test"));
             std::strcpy(name, f.px_fname);
             f.px_fname = name;
         }
