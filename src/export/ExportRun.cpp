@@ -143,6 +143,15 @@ bool TExportRun::Run() {
     return true;
 }
 
+void TExportRun::PrintLog() {
+    try {
+        FPrompt.Print({QLatin1String("Export Log ") + FOstraneRec.ProjectTitle,
+                       FLog.join(QLatin1Char('\n')), false});
+    } catch (const std::exception& error) {
+        FPrompt.StandardError(ErrorText(error));
+    }
+}
+
 TQuery& TExportRun::MoveSource() {
     switch (FAppRec.CollapseTasks) {
     case 0:

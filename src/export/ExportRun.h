@@ -50,6 +50,9 @@ public:
 
     // The export log of the last run, line by line.
     const QStringList& Log() const { return FLog; }
+    // Prints the log on the default printer as the job "Export Log <title>";
+    // a print error is shown as the standard error and the log stays as it is.
+    void PrintLog();
     // The line buffer: the lines of the file built last.
     const QStringList& Lines() const { return FLines; }
 

@@ -7,6 +7,7 @@
 #include "export/ImportFile.h"
 #include "settings/AppRec.h"
 #include "settings/OstraneRec.h"
+#include "support/ScopedEnv.h"
 #include "support/ScriptedPrompt.h"
 #include "varnel-sample/SampleSpace.h"
 
@@ -144,6 +145,8 @@ protected:
     }
 
     QTemporaryDir FDir;
+    // The diagnostic log goes to the program folder of the test.
+    TScopedEnv FHome{"VARNEL_HOME", FDir.filePath(QStringLiteral("exe"))};
     QString Project;
     TAppRec App;
     TOstraneRec Ostrane;
@@ -190,6 +193,7 @@ TEST_P(WorkedExample, FilesAndLogByteForByte) {
     EXPECT_EQ(Log, log);
     EXPECT_EQ(Snapshot(App.Inbox), expected);
     EXPECT_TRUE(QFileInfo(Inbox(QStringLiteral("backups"))).isDir());
+    EXPECT_EQ(Prompt.Shown(), QStringList());
     EXPECT_EQ(view.Events, (QStringList{QStringLiteral("disabled"), QStringLiteral("clear"),
                                         QStringLiteral("caption Exporting - Main Street Offices"),
                                         QStringLiteral("enabled")}));
@@ -236,6 +240,23 @@ TEST_F(ExportRunTest, TaskGroupings) {
         EXPECT_EQ(Log.mid(0, head.size()), head);
         EXPECT_EQ(Log.value(head.size()), QStringLiteral("Job"));
     }
+    EXPECT_TRUE(ReadBytes(App.ExePath + QStringLiteral("/DEBUG.LOG"))
+                    .contains("Task grouping -1 is unknown: tasks are grouped by category"));
+}
+
+TEST_F(ExportRunTest, PrintsTheLogUnderTheProjectTitle) {
+    TExportRun run(App, Ostrane, Prompt);
+    ASSERT_TRUE(run.Run());
+    Prompt.ExpectPrint(QStringLiteral("Export Log Main Street Offices"));
+    run.PrintLog();
+    ASSERT_EQ(Prompt.PrintedJobs().size(), 1u);
+    EXPECT_EQ(Prompt.PrintedJobs()[0].Text, run.Log().join(QLatin1Char('\n')));
+    Prompt.ExpectPrint(QStringLiteral("Export Log Main Street Offices"),
+                       QStringLiteral("No default printer"));
+    Prompt.ExpectStandardError(QStringLiteral("No default printer"));
+    const QStringList log = run.Log();
+    run.PrintLog();
+    EXPECT_EQ(run.Log(), log);
 }
 
 TEST_F(ExportRunTest, BackupsHoldThePreviousRun) {
