@@ -270,10 +270,15 @@ TEST(SampleSpace, ClinicHoldsTheAwkwardCases) {
 
     std::set<QString> groups;
     std::map<qint64, std::set<QString>> groupsPerPhase;
+    std::map<qint64, std::set<QString>> labourCategoriesPerPhase; // "name/id"
     int orphanCosts = 0, labourWithoutCategory = 0, negativeMaterial = 0;
     std::map<qint64, qint64> productCategory;
     for (const auto& r : products.Rows) {
         productCategory[Link(r[0])] = Link(r[products.Col("Link_cat")]);
+    }
+    std::map<qint64, QString> categoryName;
+    for (const auto& r : categories.Rows) {
+        categoryName[Link(r[0])] = Text(r[categories.Col("Name")]);
     }
     for (const auto& r : costs.Rows) {
         const QString group = Text(r[costs.Col("GrpType")]);
@@ -286,6 +291,11 @@ TEST(SampleSpace, ClinicHoldsTheAwkwardCases) {
         }
         if (group == "L" && productIds.count(task) && !categoryIds.count(productCategory[task])) {
             ++labourWithoutCategory;
+        }
+        if (group == "L" && itemPhase.count(item) && productIds.count(task) &&
+            categoryIds.count(productCategory[task])) {
+            labourCategoriesPerPhase[itemPhase[item]].insert(
+                categoryName[productCategory[task]] + "/" + QString::number(productCategory[task]));
         }
         negativeMaterial += group == "C" && std::get<double>(r[costs.Col("Cost")]) < 0 ? 1 : 0;
     }
@@ -303,6 +313,18 @@ TEST(SampleSpace, ClinicHoldsTheAwkwardCases) {
     }
     EXPECT_EQ(exportsByCategoryName["Concrete labour"], (std::multiset<QString>{"CONC", "CONC"}));
     EXPECT_EQ(exportsByCategoryName["Finishes"], (std::multiset<QString>{"FIN-EXT", "FIN-INT"}));
+    // Both same-named pairs of categories must meet in one phase to be summed or kept apart there.
+    for (const char* name : {"Concrete labour", "Finishes"}) {
+        EXPECT_TRUE(std::any_of(labourCategoriesPerPhase.begin(), labourCategoriesPerPhase.end(),
+                                [&](const auto& phase) {
+                                    return std::count_if(phase.second.begin(), phase.second.end(),
+                                                         [&](const QString& c) {
+                                                             return c.startsWith(QString(name) +
+                                                                                 "/");
+                                                         }) == 2;
+                                }))
+            << name;
+    }
     for (const TTableRows* table : {&products, &categories, &libraries}) {
         const std::size_t exportCol = table->Col("Export");
         EXPECT_TRUE(std::any_of(table->Rows.begin(), table->Rows.end(),
