@@ -266,6 +266,9 @@ TParadoxTable::TImpl::FindByIndex(std::span<const std::uint8_t> key,
             Fail(pxWhere,
                  QStringLiteral("an index entry points at block %1, outside the file").arg(number));
     }
+    if (number < 1 || number > Header.FileBlocks)
+        Fail(pxWhere, QStringLiteral("an index entry points at data block %1, outside the table")
+                          .arg(number));
     const TBlock block = ReadBlock(Db, Header, number, Where);
     const std::size_t rs = static_cast<std::size_t>(Header.RecordSize);
     for (int slot = 0; slot < block.Count; ++slot) {

@@ -29,7 +29,8 @@ TRecordAt RecordNumber(const std::filesystem::path& file, int n) {
 }
 
 // Byte offsets in the file at which `after` differs from `before`.
-std::vector<qint64> ChangedOffsets(const std::vector<std::uint8_t>& before, const std::vector<std::uint8_t>& after) {
+std::vector<qint64> ChangedOffsets(const std::vector<std::uint8_t>& before,
+                                   const std::vector<std::uint8_t>& after) {
     std::vector<qint64> offsets;
     for (std::size_t i = 0; i < std::min(before.size(), after.size()); ++i) {
         if (before[i] != after[i])
@@ -41,8 +42,8 @@ std::vector<qint64> ChangedOffsets(const std::vector<std::uint8_t>& before, cons
 TEST(UpdateRecordInPlace, ChangesExactlyTheBytesOfTheChangedFields) {
     REQUIRE_FIXTURES();
     QTemporaryDir dir;
-    const auto file = CopyFixture(dir, {"dbdemos/customer.db", "dbdemos/customer.px", "dbdemos/customer.xg0",
-                                        "dbdemos/customer.yg0"});
+    const auto file = CopyFixture(dir, {"dbdemos/customer.db", "dbdemos/customer.px",
+                                        "dbdemos/customer.xg0", "dbdemos/customer.yg0"});
     const auto table = TParadoxTable::Open(file);
     const int taxRate = table->FieldIndex(QStringLiteral("TaxRate"));
     const int contact = table->FieldIndex(QStringLiteral("Contact"));
@@ -53,8 +54,9 @@ TEST(UpdateRecordInPlace, ChangesExactlyTheBytesOfTheChangedFields) {
     const auto before = FileBytes(file);
     const auto rowsBefore = ReadAll(*table);
 
-    UpdateRecordInPlace(file, record.Pos, record.Bytes,
-                        {{contact, QStringLiteral("Ann Other")}, {taxRate, 7.25}, {state, TValue()}});
+    UpdateRecordInPlace(
+        file, record.Pos, record.Bytes,
+        {{contact, QStringLiteral("Ann Other")}, {taxRate, 7.25}, {state, TValue()}});
 
     const auto after = FileBytes(file);
     ASSERT_EQ(after.size(), before.size());
@@ -94,19 +96,54 @@ TEST(UpdateRecordInPlace, RefusalsLeaveTheFileUntouched) {
         bool StaleBytes = false;
         qint64 DamageOffset = -1; // a byte set to 0x01 before the update
     } cases[] = {
-        {"key field", {"dbdemos/customer.db", "dbdemos/customer.px"}, "CustNo", 1.0, DBErrorCode::KeyViolation},
-        {"maintained composite index", {"dbdemos/customer.db", "dbdemos/customer.xg0"}, "Company",
-         QStringLiteral("X"), DBErrorCode::KeyViolation},
-        {"maintained single-field index", {"dbdemos/custoly.db", "dbdemos/custoly.x07"}, "City",
-         QStringLiteral("X"), DBErrorCode::KeyViolation},
-        {"blob field", {"dbdemos/custoly.db"}, "Remarks", QStringLiteral("X"), DBErrorCode::General},
-        {"autoincrement field", {"dbdemos/custoly.db"}, "CustNo", qint64{99}, DBErrorCode::KeyViolation},
-        {"value too long", {"dbdemos/customer.db"}, "Zip", QStringLiteral("12345678901"), DBErrorCode::General},
-        {"value of the wrong kind", {"dbdemos/customer.db"}, "TaxRate", QStringLiteral("x"), DBErrorCode::General},
-        {"record changed by someone else", {"dbdemos/customer.db"}, "Contact", QStringLiteral("X"),
-         DBErrorCode::Locked, true},
+        {"key field",
+         {"dbdemos/customer.db", "dbdemos/customer.px"},
+         "CustNo",
+         1.0,
+         DBErrorCode::KeyViolation},
+        {"maintained composite index",
+         {"dbdemos/customer.db", "dbdemos/customer.xg0"},
+         "Company",
+         QStringLiteral("X"),
+         DBErrorCode::KeyViolation},
+        {"maintained single-field index",
+         {"dbdemos/custoly.db", "dbdemos/custoly.x07"},
+         "City",
+         QStringLiteral("X"),
+         DBErrorCode::KeyViolation},
+        {"blob field",
+         {"dbdemos/custoly.db"},
+         "Remarks",
+         QStringLiteral("X"),
+         DBErrorCode::General},
+        {"autoincrement field",
+         {"dbdemos/custoly.db"},
+         "CustNo",
+         qint64{99},
+         DBErrorCode::KeyViolation},
+        {"value too long",
+         {"dbdemos/customer.db"},
+         "Zip",
+         QStringLiteral("12345678901"),
+         DBErrorCode::General},
+        {"value of the wrong kind",
+         {"dbdemos/customer.db"},
+         "TaxRate",
+         QStringLiteral("x"),
+         DBErrorCode::General},
+        {"record changed by someone else",
+         {"dbdemos/customer.db"},
+         "Contact",
+         QStringLiteral("X"),
+         DBErrorCode::Locked,
+         true},
         // Block 1's next link pointed back at itself: a chain that loops.
-        {"damaged chain", {"dbdemos/customer.db"}, "Contact", QStringLiteral("X"), DBErrorCode::Corrupt, false,
+        {"damaged chain",
+         {"dbdemos/customer.db"},
+         "Contact",
+         QStringLiteral("X"),
+         DBErrorCode::Corrupt,
+         false,
          2048},
     };
     for (const auto& c : cases) {
@@ -190,8 +227,8 @@ TEST(UpdateRecordInPlace, ASecondWriterIsLockedOut) {
 TEST(ParadoxTableFiles, DeleteRemovesEveryCompanionInAnyCase) {
     REQUIRE_FIXTURES();
     QTemporaryDir dir;
-    CopyFixture(dir, {"dbdemos/customer.db", "dbdemos/customer.px", "dbdemos/customer.VAL", "dbdemos/customer.xg0",
-                      "dbdemos/customer.yg0", "dbdemos/orders.db"});
+    CopyFixture(dir, {"dbdemos/customer.db", "dbdemos/customer.px", "dbdemos/customer.VAL",
+                      "dbdemos/customer.xg0", "dbdemos/customer.yg0", "dbdemos/orders.db"});
     std::filesystem::rename(InDir(dir, "customer.px"), InDir(dir, "CUSTOMER.PX"));
     WriteBytes(InDir(dir, "customer.txt"), {1});
     WriteBytes(InDir(dir, "customers.db"), {1});
