@@ -55,8 +55,10 @@ QString ExeBaseName() {
 
 QString ExePath() {
     const QString home = qEnvironmentVariable("VARNEL_HOME");
-    if (!home.isEmpty())
+    if (!home.isEmpty()) {
+        QDir().mkpath(home);
         return WithoutTrailingSeparators(home);
+    }
     const QString exeFolder = QFileInfo(ExeFilePath()).absolutePath();
     if (QFileInfo(exeFolder).isWritable())
         return WithoutTrailingSeparators(exeFolder);

@@ -11,9 +11,9 @@ QString ExeFilePath();
 // The executable's file name without its last extension ("varnel").
 QString ExeBaseName();
 
-// The program folder: $VARNEL_HOME when set, else the executable's folder when
-// it is writable, else $XDG_DATA_HOME/varnel (~/.local/share/varnel), which is
-// created then. Settings, diagnostic log, registry store and inbox live here.
+// The program folder: $VARNEL_HOME when set (created when missing), else the executable's folder
+// when it is writable, else $XDG_DATA_HOME/varnel (~/.local/share/varnel), which is created then.
+// Settings, diagnostic log, registry store and inbox live here.
 QString ExePath();
 
 // The temporary folder: $Temp, else $TEMP, else $TMPDIR, else the system's
