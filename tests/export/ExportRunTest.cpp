@@ -1,6 +1,7 @@
 #include "ExportFixture.h"
 
 #include "db/Query.h"
+#include "db/Table.h"
 #include "export/ExportQueries.h"
 #include "export/ExportRun.h"
 #include "export/ExportView.h"
@@ -397,6 +398,32 @@ TEST_F(ExportRunTest, ReadOnlyInboxEndsTheRun) {
     EXPECT_EQ(App.Inbox, QStringLiteral("/proc"));
     EXPECT_EQ(Snapshot(App.ExePath), exeBefore);
     EXPECT_EQ(view.Events.count(QStringLiteral("enabled")), 0);
+}
+
+TEST_F(ExportRunTest, OldWorkTableThatCannotBeDeletedEndsTheRun) {
+    // A folder that is not empty stands where the old work table lies.
+    ASSERT_TRUE(QDir().mkpath(WorkTable()));
+    WriteBytes(WorkTable() + QStringLiteral("/keep"), "x");
+    ASSERT_TRUE(QDir().mkpath(App.Inbox));
+    WriteBytes(Inbox(QStringLiteral("Job.csv")), "old job\r\n");
+    QString deleteError;
+    try {
+        TTable table;
+        table.SetDatabaseName(App.MyTemp);
+        table.SetTableName(QStringLiteral("tmpHVN.db"));
+        table.DeleteTable();
+    } catch (const std::exception& error) {
+        deleteError = QString::fromStdString(error.what());
+    }
+    ASSERT_FALSE(deleteError.isEmpty());
+    Prompt.ExpectStandardError(deleteError);
+
+    EXPECT_FALSE(RunExport());
+    EXPECT_FALSE(ExportOk);
+    EXPECT_EQ(Log, Head());
+    // The run ended before the backups: the old file is where it was.
+    EXPECT_EQ(Snapshot(App.Inbox),
+              (std::map<QString, QByteArray>{{QStringLiteral("Job.csv"), "old job\r\n"}}));
 }
 
 TEST_F(ExportRunTest, DryRunLogsEverythingAndChangesNothing) {
