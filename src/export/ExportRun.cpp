@@ -99,6 +99,7 @@ bool TExportRun::Run() {
     FLog.clear();
     FView->ClearLog();
     FView->SetCaption(QLatin1String("Exporting - ") + FOstraneRec.ProjectTitle);
+    CloseAll(); // before a dry run's folder goes
     FDryRunFolder.reset();
     if (FDryRun) {
         FDryRunFolder = std::make_unique<QTemporaryDir>();
@@ -288,7 +289,7 @@ void TExportRun::ReadRows(TQuery& query, const std::function<QString(TQuery&)>& 
     try {
         query.Open();
         query.First();
-        FView->SetProgressMax(query.RecordCount());
+        FView->SetProgressMaximum(query.RecordCount());
         FView->SetProgressPosition(1);
         for (int k = 1; !query.Eof(); ++k) {
             FLines.append(line(query));

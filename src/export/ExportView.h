@@ -15,6 +15,6 @@ public:
     virtual void ClearLog() {}
     virtual void AppendLog(const QString& /*line*/) {}
     // The progress of the line builders that read many rows.
-    virtual void SetProgressMax(int /*maximum*/) {}
+    virtual void SetProgressMaximum(int /*maximum*/) {}
     virtual void SetProgressPosition(int /*position*/) {}
 };
