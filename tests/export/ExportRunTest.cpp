@@ -71,6 +71,11 @@ struct TRecordingView : TExportView {
         Events << (enabled ? QStringLiteral("enabled") : QStringLiteral("disabled"));
     }
     void ClearLog() override { Events << QStringLiteral("clear"); }
+    void SetProgressMaximum(int maximum) override {
+        Progress << QStringLiteral("max %1").arg(maximum);
+    }
+    void SetProgressPosition(int position) override { Progress << QString::number(position); }
+    QStringList Progress;
 };
 
 const QStringList JobLines{QStringLiteral("JOB_NUMBER,MATERIAL_VALUE,TIME_QTY,TIME_RATE"),
@@ -198,6 +203,11 @@ TEST_P(WorkedExample, FilesAndLogByteForByte) {
     EXPECT_EQ(view.Events, (QStringList{QStringLiteral("disabled"), QStringLiteral("clear"),
                                         QStringLiteral("caption Exporting - Main Street Offices"),
                                         QStringLiteral("enabled")}));
+    // The builders that read many rows drive the progress bar from 1 to their count.
+    const QStringList progress =
+        App.AsPhases ? QStringList{"max 2", "1", "1", "2", "max 4", "1", "1", "2", "3", "4"}
+                     : QStringList{"max 3", "1", "1", "2", "3"};
+    EXPECT_EQ(view.Progress, progress);
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, WorkedExample,
