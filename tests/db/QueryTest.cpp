@@ -282,6 +282,46 @@ TEST_F(QueryTest, TablesAreCachedUntilTheirFileChanges) {
               (QStringList{"750|Walls again|12"}));
 }
 
+TEST_F(QueryTest, SessionClosesEveryDatasetAndHoldsItsDirectories) {
+    Session().Close();
+    EXPECT_FALSE(Session().Active());
+    TQuery q;
+    q.SetDatabaseName(QString::fromStdString(Project.string()));
+    q.SetSQL("SELECT * FROM phase");
+    q.Open();
+    TTable t;
+    t.SetDatabaseName(QString::fromStdString(System.string()));
+    t.SetTableName("projname");
+    t.Open();
+    EXPECT_TRUE(Session().Active());
+    Session().Close();
+    EXPECT_FALSE(q.Active());
+    EXPECT_FALSE(t.Active());
+    EXPECT_FALSE(Session().Active());
+
+    // DropConnections forgets the cached tables: they are read again.
+    const int loads = Session().SqlEngine().LoadCount();
+    q.Open();
+    EXPECT_EQ(Session().SqlEngine().LoadCount(), loads);
+    Session().DropConnections();
+    q.Close();
+    q.Open();
+    EXPECT_EQ(Session().SqlEngine().LoadCount(), loads + 1);
+
+    const QString net = Session().NetFileDir();
+    const QString priv = Session().PrivateDir();
+    const QString dir = QString::fromStdString(Temp.string());
+    Session().SetNetFileDir(dir);
+    Session().SetPrivateDir(dir);
+    EXPECT_EQ(Session().NetFileDir(), dir);
+    EXPECT_EQ(Session().PrivateDir(), dir);
+    EXPECT_THROW(Session().SetNetFileDir(dir + "/missing"), EDBEngineError);
+    EXPECT_THROW(Session().SetPrivateDir(dir + "/missing"), EDBEngineError);
+    EXPECT_EQ(Session().NetFileDir(), dir);
+    Session().SetNetFileDir(net);
+    Session().SetPrivateDir(priv);
+}
+
 TEST_F(QueryTest, TextsTheDialectRejectsGiveEngineErrors) {
     struct TCase {
         const char* Sql;
