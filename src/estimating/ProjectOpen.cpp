@@ -41,8 +41,3 @@ void OpenChosenProject(const TOpenRec& openRec, TPhaseChecklist& checklist, TPro
     DoPhaseChecklist(checklist, prompt);
     DebugLog(QStringLiteral("Project Open       = ") + OstraneRec.ProjectTitle);
 }
-
-void DoOpen(const TOpenRec& openRec, TPhaseChecklist& checklist, TPrompt& prompt) {
-    SaveSettings();
-    OpenChosenProject(openRec, checklist, prompt);
-}

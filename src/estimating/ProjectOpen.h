@@ -16,7 +16,3 @@ void DoPhaseChecklist(TPhaseChecklist& checklist, TPrompt& prompt);
 // OstraneRec's project fields, JobNumber and MRUPhases from the project's
 // section of Varnel.INI, then DoPhaseChecklist. Otherwise changes nothing.
 void OpenChosenProject(const TOpenRec& openRec, TPhaseChecklist& checklist, TPrompt& prompt);
-
-// Saves the settings (the project still open gets its keys written), then
-// OpenChosenProject.
-void DoOpen(const TOpenRec& openRec, TPhaseChecklist& checklist, TPrompt& prompt);
