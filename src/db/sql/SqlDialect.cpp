@@ -278,9 +278,10 @@ private:
             if (!ref.ExplicitAlias) {
                 ref.Alias = StripExtension(ref.Written);
                 // An alias must be a plain name; the internal name serves otherwise.
-                for (const QChar ch : ref.Alias)
-                    if (!ch.isLetterOrNumber() && ch != QLatin1Char('_'))
-                        ref.Alias.clear();
+                if (std::any_of(ref.Alias.begin(), ref.Alias.end(), [](QChar ch) {
+                        return !ch.isLetterOrNumber() && ch != QLatin1Char('_');
+                    }))
+                    ref.Alias.clear();
             }
             ref.Internal = FResolve(ref.Written);
             if (ref.Alias.isEmpty())
