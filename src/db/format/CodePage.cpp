@@ -56,6 +56,12 @@ TCodePage::TCodePage(int number, const QString& where) : FNumber(number) {
             const QString one = decoder.decode(QByteArrayView(&byte, 1));
             FTable[static_cast<std::size_t>(b)] = one.size() == 1 ? one.at(0).unicode() : u'\uFFFD';
         }
+        FReverse.assign(0x10000, 0);
+        for (int b = 255; b >= 1; --b) {
+            const char16_t unit = FTable[static_cast<std::size_t>(b)];
+            if (unit != u'\uFFFD')
+                FReverse[unit] = static_cast<std::uint8_t>(b);
+        }
     }
 }
 
@@ -73,6 +79,17 @@ QString TCodePage::Decode(std::span<const std::uint8_t> bytes) const {
 }
 
 std::optional<QByteArray> TCodePage::Encode(const QString& text) const {
+    if (FSingleByte) {
+        QByteArray bytes(text.size(), Qt::Uninitialized);
+        char* out = bytes.data();
+        for (const QChar c : text) {
+            const std::uint8_t b = FReverse[c.unicode()];
+            if (b == 0)
+                return std::nullopt;
+            *out++ = static_cast<char>(b);
+        }
+        return bytes;
+    }
     QStringEncoder encoder(FName);
     QByteArray bytes = encoder.encode(text);
     if (encoder.hasError())

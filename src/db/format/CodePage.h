@@ -6,9 +6,10 @@
 #include <array>
 #include <optional>
 #include <span>
+#include <vector>
 
 // The character set of a table, chosen by the code page number its header
-// holds (437, 850, 1252, ...). Single-byte code pages decode through a table
+// holds (437, 850, 1252, ...). Single-byte code pages convert through tables
 // built once; the multi-byte ones go through Qt's converter.
 class TCodePage {
 public:
@@ -28,4 +29,5 @@ private:
     const char* FName;
     bool FSingleByte = false;
     std::array<char16_t, 256> FTable{};
+    std::vector<std::uint8_t> FReverse; // UTF-16 unit -> byte, 0 where the page has none
 };
