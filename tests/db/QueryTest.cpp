@@ -147,6 +147,13 @@ TEST_F(QueryTest, ProjectListLeavesOutReservedRowsAndSortsAsTheGridRewritesIt) {
               (QStringList{"Alpha Tower", "Bridge Repair", "Bridge Annex", "clinic"}));
     EXPECT_EQ(titles(" ORDER BY LONGNAME ASC, SHORTNAME ASC "),
               (QStringList{"Alpha Tower", "Bridge Annex", "Bridge Repair", "clinic"}));
+    // A rewritten text has single blanks and commas set apart; a statement may end in ";".
+    EXPECT_EQ(Run("Select * from Projname where not ( Projname.reservedlibrary =1 ) ORDER BY "
+                  "SHORTNAME DESC , "
+                  "Projname.LongName ;",
+                  System)
+                  .size(),
+              4);
     EXPECT_EQ(titles(" ORDER BY MODIFIED DESC, LONGNAME ASC "),
               (QStringList{"clinic", "Bridge Annex", "Alpha Tower", "Bridge Repair"}));
 
@@ -379,6 +386,10 @@ TEST_F(QueryTest, DialectFormsResolveTablesAndQualifiers) {
         {R"(SELECT COUNT(*) AS N FROM phase WHERE NOT Name = 'Walls' AND NOT(Desct IS NULL))",
          {"2"}},
         {R"(SELECT Name FROM phase WHERE Name LIKE "w%")", {}},
+        // a sub-query
+        {"SELECT Name FROM phase WHERE Link_Phs IN (SELECT T.Link_Phs FROM ostr_prd T WHERE T.Qty "
+         "> 4)",
+         {"Walls"}},
         // a FROM list chained with JOIN
         {R"(SELECT K.Name, L.Name FROM prod_cat K JOIN prod_lib L ON (K.Link_lib = L.Link_lib) WHERE L.Lib_level = 2)",
          {"Finishes|Special"}},
