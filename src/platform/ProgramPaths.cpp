@@ -62,8 +62,10 @@ QString ExePath() {
     const QString exeFolder = QFileInfo(ExeFilePath()).absolutePath();
     if (QFileInfo(exeFolder).isWritable())
         return WithoutTrailingSeparators(exeFolder);
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                         QStringLiteral("/varnel");
+    QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (data.isEmpty())
+        data = QDir::homePath() + QStringLiteral("/.local/share");
+    data += QStringLiteral("/varnel");
     QDir().mkpath(data);
     return data;
 }
