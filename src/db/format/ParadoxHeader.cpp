@@ -51,7 +51,7 @@ bool SizeFits(TFieldType type, int size) {
 int TParadoxHeader::HeaderBytesNeeded(std::span<const std::uint8_t> first88, qint64 fileSize) {
     if (first88.size() < FixedHeaderSize)
         return static_cast<int>(first88.size());
-    const qint64 declared = U16(first88, 0x02);
+    const qint64 declared = std::max<qint64>(U16(first88, 0x02), FixedHeaderSize);
     return static_cast<int>(std::min(declared, fileSize));
 }
 

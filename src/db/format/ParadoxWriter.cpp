@@ -491,8 +491,7 @@ std::vector<std::uint8_t> TParadoxWriter::TImpl::DbHeader() const {
 void TParadoxWriter::TImpl::WritePrimaryIndex(QSaveFile& px, const QString& where) const {
     // One level-1 entry per data block with its first key and record count;
     // each higher level holds one entry per block of the level below, until a
-    // level fits in one block, the root. Blocks are numbered level by level
-    // and chained within their level.
+    // level fits in one block, the root. Blocks are numbered level by level.
     const int entrySize = FKeySize + 6;
     const int perBlock = (BlockSize - 6) / entrySize;
     std::vector<std::vector<std::uint8_t>> blocks;
@@ -525,8 +524,8 @@ void TParadoxWriter::TImpl::WritePrimaryIndex(QSaveFile& px, const QString& wher
                 PutIndexShort(tail.subspan(4, 2), 0);
                 sum += level[e].Count;
             }
-            PutBlockHead(block, b + 1 < count ? number + 1 : 0, b > 0 ? number - 1 : 0,
-                         static_cast<int>(to - from), entrySize);
+            PutS16(block, 4,
+                   static_cast<std::int16_t>((static_cast<int>(to - from) - 1) * entrySize));
             entries += static_cast<qint64>(to - from);
             blocks.push_back(std::move(block));
             parents.push_back({level[from].Key, number, sum});
@@ -535,6 +534,13 @@ void TParadoxWriter::TImpl::WritePrimaryIndex(QSaveFile& px, const QString& wher
         if (count == 1)
             break;
         level = std::move(parents);
+    }
+
+    // One chain through all blocks, level 1 first and the root last, so
+    // that the entries read in chain order as the records of the file.
+    for (std::size_t b = 0; b < blocks.size(); ++b) {
+        PutU16(blocks[b], 0, static_cast<std::uint16_t>(b + 1 < blocks.size() ? b + 2 : 0));
+        PutU16(blocks[b], 2, static_cast<std::uint16_t>(b));
     }
 
     std::vector<std::uint8_t> h(HeaderUnit);
