@@ -14,6 +14,10 @@ int TBatchMove::Execute() {
         throw EDBEngineError(DBErrorCode::General,
                              QStringLiteral("Batch move: the destination table is open: %1")
                                  .arg(FDestination->TableName()));
+    if (FDestination->DatabaseName().isEmpty() || FDestination->TableName().isEmpty())
+        throw EDBEngineError(
+            DBErrorCode::NotFound,
+            QStringLiteral("Batch move: the destination has no folder or table name"));
     const bool wasOpen = FSource->Active();
     FSource->Open();
     struct TCloser {

@@ -5,7 +5,11 @@
 
 #include <algorithm>
 
-TDataSet::TDataSet() = default;
+// The session is made before any dataset, so that it outlives them all, also
+// datasets with static storage.
+TDataSet::TDataSet() {
+    Session();
+}
 
 TDataSet::~TDataSet() {
     // Subclasses close in their own destructors (DoClose is theirs); this only
