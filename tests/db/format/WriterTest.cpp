@@ -297,9 +297,16 @@ TEST(ParadoxInterop, PxlibReadsWhatWeWrite) {
             }
             writer.Commit();
         }
+        TPxDoc index; // outlives the table's document, which refers to it
         TPxDoc px;
         ASSERT_EQ(PX_open_file(px.Doc, file.c_str()), 0);
         PX_set_targetencoding(px.Doc, "UTF-8");
+        if (keys) {
+            // pxlib accepts our .px as the table's primary index.
+            ASSERT_EQ(PX_open_file(index.Doc, InDir(dir, "ours.px").c_str()), 0);
+            EXPECT_EQ(PX_read_primary_index(index.Doc), 0);
+            EXPECT_EQ(PX_add_primary_index(px.Doc, index.Doc), 0);
+        }
         ASSERT_EQ(PX_get_num_records(px.Doc), count);
         ASSERT_EQ(PX_get_num_fields(px.Doc), 10);
         const auto table = TParadoxTable::Open(file);
