@@ -75,12 +75,16 @@ public:
     void ForEachRecord(const std::function<bool(const TRecordView&)>& visit) const;
 
     // Finds the record whose key fields equal `key` (KeyFieldCount values),
-    // through the primary index when there is one, else by binary search over
-    // the sorted chain. Calls visit for it and returns true, or returns false.
+    // through the primary index (any number of levels) when there is one,
+    // else along the sorted chain, stopping at the block that must hold the
+    // key. Keys in a collation other than byte order are searched record by
+    // record. Calls visit for it and returns true, or returns false (also for
+    // a key that no record could hold: a value of the wrong kind or too long).
     bool FindKey(const std::vector<TValue>& key,
                  const std::function<void(const TRecordView&)>& visit) const;
 
-    // Re-reads the record at `pos` (after a possible change by another writer).
+    // Re-reads the record at `pos` from the file (after a possible change by
+    // another writer); false when no record is there any more.
     bool ReadAt(TRecordPos pos, const std::function<void(const TRecordView&)>& visit) const;
 
     class TImpl;
@@ -102,16 +106,22 @@ struct TFieldChange {
 // the table file. `expected` is the record's bytes as the caller read them;
 // when the record on disk differs (another writer changed it) nothing is
 // written and EDBEngineError(Locked) is raised. Raises EDBEngineError(KeyViolation)
-// for a key field or a field of a maintained secondary index, and
-// EDBEngineError(ExclusiveOpen) when another process holds the lock.
+// for a key field or a field of a maintained secondary index,
+// EDBEngineError(General) for a blob or autoincrement field or a value that does not fit,
+// EDBEngineError(Corrupt) when the table fails validation, and
+// EDBEngineError(ExclusiveOpen) when another process holds the lock (TFileLock).
 void UpdateRecordInPlace(const std::filesystem::path& file, TRecordPos pos,
                          std::span<const std::uint8_t> expected,
                          const std::vector<TFieldChange>& changes);
 
 // Creates a new table (replacing nothing: raises when the file exists) and
 // appends records. Keyed tables (keyFields > 0) take their records in
-// ascending key order and get a primary index. The files appear complete
-// under their final names only when Commit() succeeds.
+// ascending key order, compared as encoded bytes (numbers by value, text by
+// its code-page bytes, so "B" < "a"), and get a primary index; a key out of
+// order or repeated raises EDBEngineError(KeyViolation). A blank
+// autoincrement value takes the next number. The files appear complete under
+// their final names only when Commit() succeeds; dropping the writer before
+// that leaves nothing behind.
 class TParadoxWriter {
 public:
     TParadoxWriter(const std::filesystem::path& file, std::vector<TFieldDef> fields,
