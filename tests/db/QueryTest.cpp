@@ -386,6 +386,8 @@ TEST_F(QueryTest, DialectFormsResolveTablesAndQualifiers) {
         {R"(SELECT COUNT(*) AS N FROM phase WHERE NOT Name = 'Walls' AND NOT(Desct IS NULL))",
          {"2"}},
         {R"(SELECT Name FROM phase WHERE Name LIKE "w%")", {}},
+        // "--" between two minus signs is no comment
+        {"SELECT 3--2 AS A FROM phase WHERE Link_Phs = 12", {"5"}},
         // a sub-query
         {"SELECT Name FROM phase WHERE Link_Phs IN (SELECT T.Link_Phs FROM ostr_prd T WHERE T.Qty "
          "> 4)",
@@ -396,6 +398,15 @@ TEST_F(QueryTest, DialectFormsResolveTablesAndQualifiers) {
     };
     for (const TCase& c : cases)
         EXPECT_EQ(Run(QString::fromUtf8(c.Sql), Project), c.Rows) << c.Sql;
+
+    // A column computed without alias is named by its expression as written.
+    TQuery q;
+    q.SetDatabaseName(QString::fromStdString(Project.string()));
+    q.SetSQL("SELECT COUNT(*), MAX(Name) FROM phase");
+    q.Open();
+    EXPECT_EQ(q.Fields(0).FieldName(), "COUNT(*)");
+    EXPECT_EQ(q.Fields(1).FieldName(), "MAX(Name)");
+    EXPECT_EQ(q.Fields(1).AsString(), "Walls");
 }
 
 } // namespace

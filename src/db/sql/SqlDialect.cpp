@@ -16,6 +16,7 @@ struct TToken {
     TKind Kind = TKind::Punct;
     QString Text; // quoted kinds: the content without quotes
     int Pos = 0;
+    int End = 0; // position after the token
 };
 
 [[noreturn]] void Fail(const QString& why) {
@@ -97,6 +98,7 @@ std::vector<TToken> Tokenize(const QString& s) {
             }
             i += static_cast<int>(t.Text.size());
         }
+        t.End = i;
         out.push_back(std::move(t));
     }
     return out;
@@ -373,14 +375,28 @@ private:
         return j;
     }
 
+    // Emits tokens [from, to) in SQLite's dialect. Tokens are separated by one
+    // blank where the text had white space between them, so that a result
+    // column named after its expression keeps the name as written.
     QString Emit(std::size_t from, std::size_t to) const {
         QString out;
-        auto add = [&out](const QString& piece, bool glue = false) {
-            if (!out.isEmpty() && !glue && !out.endsWith(QLatin1Char('.')))
+        std::size_t at = from;
+        auto add = [&](const QString& piece) {
+            bool blank = at > from && FToks[at].Pos > FToks[at - 1].End;
+            // Never glue two pieces into the start of a comment.
+            if (!blank && !out.isEmpty() && !piece.isEmpty()) {
+                const QChar last = out.back();
+                const QChar next = piece.front();
+                blank = (last == QLatin1Char('-') && next == QLatin1Char('-')) ||
+                        (last == QLatin1Char('/') && next == QLatin1Char('*')) ||
+                        (last == QLatin1Char('*') && next == QLatin1Char('/'));
+            }
+            if (blank)
                 out += QLatin1Char(' ');
             out += piece;
         };
         for (std::size_t i = from; i < to; ++i) {
+            at = i;
             const TToken& t = FToks[i];
             if (const auto ref = FRefAt.find(i); ref != FRefAt.end()) {
                 const TTableRef& r = FRefs[ref->second];
@@ -388,9 +404,9 @@ private:
                 i = FSkipUntil.at(i) - 1;
                 continue;
             }
+            const bool afterDot = i > 0 && IsPunct(FToks[i - 1], ".");
             const bool qualifier = (t.Kind == TKind::Word || t.Kind == TKind::DQ) && At(i + 1) &&
-                                   IsPunct(FToks[i + 1], ".") &&
-                                   !(i > 0 && IsPunct(FToks[i - 1], "."));
+                                   IsPunct(FToks[i + 1], ".") && !afterDot;
             if (qualifier) {
                 const QString column = At(i + 2) ? FToks[i + 2].Text : QString();
                 add(QuoteIdent(ResolveQualifier(t.Text, column)));
@@ -406,20 +422,13 @@ private:
             }
             switch (t.Kind) {
             case TKind::DQ:
-                add(i > 0 && IsPunct(FToks[i - 1], ".") ? QuoteIdent(t.Text) : QuoteLiteral(t.Text),
-                    i > 0 && IsPunct(FToks[i - 1], "."));
+                add(afterDot ? QuoteIdent(t.Text) : QuoteLiteral(t.Text));
                 break;
             case TKind::SQ:
                 add(QuoteLiteral(t.Text));
                 break;
-            case TKind::Punct:
-                if (t.Text == QLatin1String("=="))
-                    add(QStringLiteral("="));
-                else
-                    add(t.Text, t.Text == QLatin1String("."));
-                break;
             default:
-                add(t.Text, i > 0 && IsPunct(FToks[i - 1], "."));
+                add(t.Text == QLatin1String("==") ? QStringLiteral("=") : t.Text);
                 break;
             }
         }
