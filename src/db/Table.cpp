@@ -165,7 +165,7 @@ bool TTable::FindKey(const std::vector<TValue>& key) {
     if (keys == 0)
         throw EDBEngineError(DBErrorCode::NotFound,
                              QStringLiteral("Table has no primary index: %1").arg(DisplayName()));
-    if (key.empty() || static_cast<int>(key.size()) > keys)
+    if (static_cast<int>(key.size()) != keys)
         throw EDBEngineError(
             DBErrorCode::General,
             QStringLiteral("FindKey needs %1 key values for %2").arg(keys).arg(DisplayName()));

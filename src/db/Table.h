@@ -43,7 +43,8 @@ public:
     void Post() override;
     void Cancel() override;
 
-    // Finds the record whose key fields equal `key` through the primary index
+    // Finds the record whose key fields equal `key` (one value per key field,
+    // converted to the key's types) through the primary index
     // and makes it current (true), or leaves the cursor and returns false.
     // Raises EDBEngineError(NotFound) for a table without a key.
     bool FindKey(const std::vector<TValue>& key);
