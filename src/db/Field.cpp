@@ -3,6 +3,8 @@
 #include "db/DataSet.h"
 #include "db/format/DBEngineError.h"
 
+#include <QRegularExpression>
+
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -53,21 +55,48 @@ std::optional<double> ToDouble(const TValue& value) {
     return std::nullopt;
 }
 
+// Dates as yyyy-MM-dd in ISO 8601 year numbering, also for years that Qt's
+// ISO form leaves out (the format holds years before 1 and after 9999): year
+// 0 is 1 BC, -1 is 2 BC, with a sign and at least four digits.
+QString DateText(const QDate& d) {
+    if (!d.isValid())
+        return {};
+    const int iso = d.year() < 0 ? d.year() + 1 : d.year();
+    return QString::asprintf("%s%04d-%02d-%02d", iso < 0 ? "-" : "", iso < 0 ? -iso : iso,
+                             d.month(), d.day());
+}
+
+QDate ParseDate(const QString& text) {
+    static const QRegularExpression pattern(
+        QStringLiteral("^(-?)(\\d{1,7})-(\\d{1,2})-(\\d{1,2})$"));
+    const auto m = pattern.match(text);
+    if (!m.hasMatch())
+        return {};
+    const int iso = m.captured(2).toInt() * (m.captured(1).isEmpty() ? 1 : -1);
+    return QDate(iso <= 0 ? iso - 1 : iso, m.captured(3).toInt(), m.captured(4).toInt());
+}
+
+QTime ParseTime(const QString& text) {
+    QTime t = QTime::fromString(text, QStringLiteral("HH:mm:ss.zzz"));
+    if (!t.isValid())
+        t = QTime::fromString(text, QStringLiteral("HH:mm:ss"));
+    if (!t.isValid())
+        t = QTime::fromString(text, QStringLiteral("HH:mm"));
+    return t;
+}
+
 QDateTime ToDateTime(const TValue& value) {
     if (const auto* dt = std::get_if<QDateTime>(&value))
         return *dt;
     if (const auto* d = std::get_if<QDate>(&value))
         return QDateTime(*d, QTime(0, 0));
     if (const auto* s = std::get_if<QString>(&value)) {
-        QDateTime dt = QDateTime::fromString(s->trimmed(), Qt::ISODateWithMs);
-        if (!dt.isValid())
-            dt = QDateTime::fromString(s->trimmed(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-        if (!dt.isValid()) {
-            const QDate d = QDate::fromString(s->trimmed(), Qt::ISODate);
-            if (d.isValid())
-                dt = QDateTime(d, QTime(0, 0));
-        }
-        return dt;
+        const QString t = s->trimmed();
+        const auto split = t.indexOf(QRegularExpression(QStringLiteral("[ T]")), 1);
+        const QDate d = ParseDate(split < 0 ? t : t.left(split));
+        const QTime time = split < 0 ? QTime(0, 0) : ParseTime(t.mid(split + 1));
+        if (d.isValid() && time.isValid())
+            return QDateTime(d, time);
     }
     return {};
 }
@@ -83,14 +112,13 @@ QString ValueToText(const TValue& value) {
         QString operator()(qint64 i) const { return QString::number(i); }
         QString operator()(double d) const { return QString::number(d, 'g', 15); }
         QString operator()(const QString& s) const { return s; }
-        QString operator()(const QDate& d) const { return d.toString(Qt::ISODate); }
+        QString operator()(const QDate& d) const { return DateText(d); }
         QString operator()(const QTime& t) const {
             return t.toString(t.msec() ? QStringLiteral("HH:mm:ss.zzz")
                                        : QStringLiteral("HH:mm:ss"));
         }
         QString operator()(const QDateTime& dt) const {
-            return dt.toString(dt.time().msec() ? QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")
-                                                : QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            return DateText(dt.date()) + QLatin1Char(' ') + (*this)(dt.time());
         }
         QString operator()(const QByteArray& b) const { return QString::fromLatin1(b); }
     };
@@ -155,7 +183,7 @@ TValue ConvertValue(const TValue& value, TFieldType type, const QString& what) {
         if (const auto* t = std::get_if<QTime>(&value))
             return *t;
         if (const auto* s = std::get_if<QString>(&value)) {
-            QTime t = QTime::fromString(s->trimmed(), Qt::ISODateWithMs);
+            const QTime t = ParseTime(s->trimmed());
             if (t.isValid())
                 return t;
         }

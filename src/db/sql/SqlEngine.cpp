@@ -44,7 +44,8 @@ QString QuoteIdent(const QString& s) {
     return QLatin1Char('"') + q + QLatin1Char('"');
 }
 
-// Dates and times are stored as ISO text, which sorts in time order.
+// Dates and times are stored as text in the form ValueToText gives them
+// (yyyy-MM-dd HH:mm:ss.zzz), which sorts in time order.
 void Bind(sqlite3_stmt* stmt, int index, const TValue& value) {
     struct TVisitor {
         sqlite3_stmt* S;
@@ -57,16 +58,12 @@ void Bind(sqlite3_stmt* stmt, int index, const TValue& value) {
         void operator()(qint64 v) const { sqlite3_bind_int64(S, I, v); }
         void operator()(double v) const { sqlite3_bind_double(S, I, v); }
         void operator()(const QString& v) const { Text(v.toUtf8()); }
-        void operator()(const QDate& v) const { Text(v.toString(Qt::ISODate).toLatin1()); }
-        void operator()(const QTime& v) const {
-            Text(v.toString(QStringLiteral("HH:mm:ss.zzz")).toLatin1());
-        }
-        void operator()(const QDateTime& v) const {
-            Text(v.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")).toLatin1());
-        }
         void operator()(const QByteArray& v) const {
             sqlite3_bind_blob(S, I, v.constData(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
         }
+        void operator()(const QDate& v) const { Text(ValueToText(v).toLatin1()); }
+        void operator()(const QTime& v) const { Text(ValueToText(v).toLatin1()); }
+        void operator()(const QDateTime& v) const { Text(ValueToText(v).toLatin1()); }
     };
     std::visit(TVisitor{stmt, index}, value);
 }
