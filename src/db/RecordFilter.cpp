@@ -1,6 +1,7 @@
 #include "db/RecordFilter.h"
 
 #include "db/Field.h"
+#include "db/QuotedText.h"
 #include "db/format/DBEngineError.h"
 
 #include <optional>
@@ -48,23 +49,10 @@ std::vector<TTok> Tokenize(const QString& s) {
             ++i;
         } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
             t.Kind = TTokKind::Text;
-            ++i;
-            bool closed = false;
-            while (i < n) {
-                if (s[i] == c) {
-                    if (i + 1 < n && s[i + 1] == c) {
-                        t.Text += c;
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    closed = true;
-                    break;
-                }
-                t.Text += s[i++];
-            }
-            if (!closed)
+            const auto text = ReadQuotedText(s, i);
+            if (!text)
                 SyntaxError(s, QStringLiteral("unterminated text"), t.Pos);
+            t.Text = *text;
         } else if (c == QLatin1Char('[')) {
             t.Kind = TTokKind::Field;
             const auto close = s.indexOf(QLatin1Char(']'), i + 1);

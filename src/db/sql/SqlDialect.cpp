@@ -1,5 +1,6 @@
 #include "db/sql/SqlDialect.h"
 
+#include "db/QuotedText.h"
 #include "db/format/DBEngineError.h"
 
 #include <QSet>
@@ -44,24 +45,11 @@ std::vector<TToken> Tokenize(const QString& s) {
         t.Pos = i;
         if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
             t.Kind = c == QLatin1Char('"') ? TKind::DQ : TKind::SQ;
-            ++i;
-            bool closed = false;
-            while (i < n) {
-                if (s[i] == c) {
-                    if (i + 1 < n && s[i + 1] == c) {
-                        t.Text += c;
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    closed = true;
-                    break;
-                }
-                t.Text += s[i++];
-            }
-            if (!closed)
+            const auto text = ReadQuotedText(s, i);
+            if (!text)
                 Fail(QStringLiteral("unterminated quoted text starting at position %1")
                          .arg(t.Pos + 1));
+            t.Text = *text;
         } else if (c.isDigit() || (c == QLatin1Char('.') && i + 1 < n && s[i + 1].isDigit())) {
             t.Kind = TKind::Number;
             while (i < n && (s[i].isDigit() || s[i] == QLatin1Char('.')))
