@@ -7,6 +7,7 @@
 #include "db/Session.h"
 #include "db/format/ParadoxTable.h"
 #include "db/sql/SqlEngine.h"
+#include "export/ExportQueries.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -18,26 +19,6 @@
 #include <cstdio>
 
 namespace {
-
-const char* const MoveTask = R"(SELECT DISTINCT
-  SUM(C.Qty) AS Time_Qty, SUM(C.Cost) AS Time_Value,
-  P.Link_Prod as ProdID, P.Desct AS Task, P.Export AS ExportName,
-  PH.Name AS PhaseName, PH.Desct AS PhaseDesct, PH.Link_Phs AS PhaseID
-
-FROM
-  "ostr_cst.db" AS C
-  JOIN  "product.db" AS P ON (P.Link_Prod = C.Link_Cost)
-  JOIN  "ostr_prd.db" AS T ON (T.Link_OstranePrd = C.Link_OstranePrd)
-  JOIN  "phase.db" AS PH ON (T.Link_Phs = PH.Link_Phs)
-
-WHERE
- (C.GrpType = "L")
-
-GROUP BY
-PH.Link_Phs, PH.Name, PH.Desct, P.Link_Prod, P.Desct, P.Export
-
-ORDER BY
-  PH.Name, P.Desct)";
 
 [[noreturn]] void Die(const QString& why) {
     std::fprintf(stderr, "bench-move-task: %s\n", why.toUtf8().constData());
@@ -66,7 +47,7 @@ double RunOurs(const QString& folder, const QString& filter, int& rows, double& 
     timer.start();
     TQuery q;
     q.SetDatabaseName(folder);
-    q.SetSQL(MoveTask);
+    q.SetSQL(ExportQueries::MoveTask);
     q.SetFilter(filter);
     q.SetFiltered(true);
     q.Open();
@@ -143,7 +124,8 @@ int main(int argc, char** argv) {
         const QString native = work + "/native.sqlite";
         QFile::remove(native);
         Session().SqlEngine().SaveLoadedTables(native.toStdString());
-        const QString sql = Session().SqlEngine().Translate(folder.toStdString(), MoveTask);
+        const QString sql =
+            Session().SqlEngine().Translate(folder.toStdString(), ExportQueries::MoveTask);
         std::vector<double> floor;
         int shellRows = 0;
         for (int i = 0; i < runs; ++i)
