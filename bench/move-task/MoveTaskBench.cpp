@@ -3,6 +3,8 @@
 // tables read from their Paradox files) and cached, against the same
 // aggregation run by the sqlite3 shell on the same data in a native SQLite
 // file, which is the floor for this work.
+#include "BenchSupport.h"
+
 #include "db/Query.h"
 #include "db/Session.h"
 #include "db/format/ParadoxTable.h"
@@ -19,16 +21,6 @@
 #include <cstdio>
 
 namespace {
-
-[[noreturn]] void Die(const QString& why) {
-    std::fprintf(stderr, "bench-move-task: %s\n", why.toUtf8().constData());
-    std::exit(1);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // The phase filter with every phase of the project ticked.
 QString AllPhasesFilter(const QString& folder) {
@@ -60,52 +52,16 @@ double RunOurs(const QString& folder, const QString& filter, int& rows, double& 
     return static_cast<double>(timer.nsecsElapsed()) / 1e9;
 }
 
-double RunShell(const QString& database, const QString& sql, int& rows) {
-    QElapsedTimer timer;
-    timer.start();
-    QProcess shell;
-    shell.start(QStringLiteral("sqlite3"), {database});
-    if (!shell.waitForStarted())
-        Die(QStringLiteral("cannot start the sqlite3 shell"));
-    shell.write((sql + QStringLiteral(";\n")).toUtf8());
-    shell.closeWriteChannel();
-    if (!shell.waitForFinished(600000) || shell.exitCode() != 0)
-        Die(QStringLiteral("sqlite3 failed: ") + QString::fromUtf8(shell.readAllStandardError()));
-    const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
-    rows = static_cast<int>(shell.readAllStandardOutput().count('\n'));
-    return seconds;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments().mid(1);
-    qint64 lineItems = 100000;
-    int runs = 5;
-    QString keep;
-    for (qsizetype i = 0; i + 1 < args.size(); i += 2) {
-        if (args[i] == "--line-items")
-            lineItems = args[i + 1].toLongLong();
-        else if (args[i] == "--runs")
-            runs = std::max(1, args[i + 1].toInt());
-        else if (args[i] == "--keep")
-            keep = args[i + 1];
-        else
-            Die("usage: bench-move-task [--line-items N] [--runs N] [--keep DIR]");
-    }
+    const TBenchArgs args =
+        ParseBenchArgs(app.arguments().mid(1), 5,
+                       "usage: bench-move-task [--line-items N] [--runs N] [--keep DIR]");
     QTemporaryDir temp;
-    const QString work = keep.isEmpty() ? temp.path() : keep;
-    const QString space = work + "/space";
-    const QString folder = space + "/Projects/SCALED";
-    if (!QFile::exists(folder + "/ostr_cst.db")) {
-        QProcess sample;
-        sample.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        sample.start(QStringLiteral(VARNEL_SAMPLE_TOOL),
-                     {space, "--line-items", QString::number(lineItems)});
-        if (!sample.waitForFinished(-1) || sample.exitCode() != 0)
-            Die("varnel-sample failed");
-    }
+    const QString work = args.Keep.isEmpty() ? temp.path() : args.Keep;
+    const QString folder = ScaledProject(work, args.LineItems);
     const QString filter = AllPhasesFilter(folder);
 
     try {
@@ -114,33 +70,22 @@ int main(int argc, char** argv) {
         double sum = 0;
         const double first = RunOurs(folder, filter, rows, sum);
         std::vector<double> cached;
-        for (int i = 0; i < runs; ++i) {
+        for (int i = 0; i < args.Runs; ++i) {
             int r = 0;
             double s = 0;
             cached.push_back(RunOurs(folder, filter, r, s));
             if (r != rows || s != sum)
                 Die("cached run gave another result");
         }
-        const QString native = work + "/native.sqlite";
-        QFile::remove(native);
-        Session().SqlEngine().SaveLoadedTables(native.toStdString());
-        const QString sql =
-            Session().SqlEngine().Translate(folder.toStdString(), ExportQueries::MoveTask);
-        std::vector<double> floor;
-        int shellRows = 0;
-        for (int i = 0; i < runs; ++i)
-            floor.push_back(RunShell(native, sql, shellRows));
-        if (shellRows != rows)
-            Die(QStringLiteral("the shell gave %1 rows, the query %2").arg(shellRows).arg(rows));
-        const double floorTime = Median(floor);
+        const double floorTime = ShellFloor(work, folder, args.Runs, rows);
         std::printf(
             "qryMoveTask, %lld line items, all phases ticked: %d rows, Time_Value sum %.2f\n",
-            static_cast<long long>(lineItems), rows, sum);
-        std::printf("sqlite3 shell on a native file (floor, median of %d): %.3f s\n", runs,
+            static_cast<long long>(args.LineItems), rows, sum);
+        std::printf("sqlite3 shell on a native file (floor, median of %d): %.3f s\n", args.Runs,
                     floorTime);
         std::printf("first run (tables read from their files):  %.3f s  ratio %.2f\n", first,
                     first / floorTime);
-        std::printf("cached (median of %d):                      %.3f s  ratio %.2f\n", runs,
+        std::printf("cached (median of %d):                      %.3f s  ratio %.2f\n", args.Runs,
                     Median(cached), Median(cached) / floorTime);
     } catch (const std::exception& e) {
         Die(QString::fromUtf8(e.what()));
