@@ -1,5 +1,7 @@
 #pragma once
 
+#include "export/ExportQueries.h"
+
 // The SQL texts that the program runs, exactly as it runs them.
 namespace LocalSql {
 
@@ -36,114 +38,13 @@ inline constexpr const char* TasksByLabourTask =
 inline constexpr const char* Projects =
     "Select * from Projname where not(Projname.reservedlibrary =1)";
 
-inline constexpr const char* MoveTask = R"(SELECT DISTINCT
-  SUM(C.Qty) AS Time_Qty, SUM(C.Cost) AS Time_Value,
-  P.Link_Prod as ProdID, P.Desct AS Task, P.Export AS ExportName,
-  PH.Name AS PhaseName, PH.Desct AS PhaseDesct, PH.Link_Phs AS PhaseID
-
-FROM
-  "ostr_cst.db" AS C
-  JOIN  "product.db" AS P ON (P.Link_Prod = C.Link_Cost)
-  JOIN  "ostr_prd.db" AS T ON (T.Link_OstranePrd = C.Link_OstranePrd)
-  JOIN  "phase.db" AS PH ON (T.Link_Phs = PH.Link_Phs)
-
-WHERE
- (C.GrpType = "L")
-
-GROUP BY
-PH.Link_Phs, PH.Name, PH.Desct, P.Link_Prod, P.Desct, P.Export
-
-ORDER BY
-  PH.Name, P.Desct)";
-
-inline constexpr const char* MoveCat = R"(SELECT DISTINCT
-  SUM(C.Qty) AS Time_Qty, SUM(C.Cost) AS Time_Value,
-  0 as ProdID, K.Name AS Task, K.Export AS ExportName,
-  PH.Name AS PhaseName, PH.Desct AS PhaseDesct, PH.Link_Phs AS PhaseID
-
-FROM
-  "ostr_cst.db" AS C
-  JOIN  "product.db" AS P ON (P.Link_Prod = C.Link_Cost)
-  JOIN  "prod_cat.db" AS K ON (P.Link_cat = K.Link_cat)
-  JOIN  "ostr_prd.db" AS T ON (T.Link_OstranePrd = C.Link_OstranePrd)
-  JOIN  "phase.db" AS PH ON (T.Link_Phs = PH.Link_Phs)
-
-WHERE
- (C.GrpType = "L")
-
-GROUP BY
-PH.Link_Phs, PH.Name, PH.Desct, K.Name, K.Export
-
-ORDER BY
-  PH.Name, K.Name)";
-
-inline constexpr const char* MoveLib = R"(SELECT DISTINCT
-  SUM(C.Qty) AS Time_Qty, SUM(C.Cost) AS Time_Value,
-  0 as ProdID, L.Name AS Task, L.Export AS ExportName,
-  PH.Name AS PhaseName, PH.Desct AS PhaseDesct, PH.Link_Phs AS PhaseID
-
-FROM
-  "ostr_cst.db" AS C
-  JOIN  "product.db" AS P ON (P.Link_Prod = C.Link_Cost)
-  JOIN  "prod_cat.db" AS K ON (P.Link_cat = K.Link_cat)
-  JOIN  "prod_lib.db" AS L ON (K.Link_lib = L.Link_lib)
-  JOIN  "ostr_prd.db" AS T ON (T.Link_OstranePrd = C.Link_OstranePrd)
-  JOIN  "phase.db" AS PH ON (T.Link_Phs = PH.Link_Phs)
-
-WHERE
- (C.GrpType = "L")
-
-GROUP BY
-PH.Link_Phs, PH.Name, PH.Desct, L.Name, L.Export
-
-ORDER BY
-  PH.Name, L.Name)";
-
-inline constexpr const char* MaterialPhase = R"(SELECT DISTINCT
-  SUM(C.Cost) AS Material_Value,
-  PH.Name AS PhaseName, PH.Link_Phs AS PhaseID
-
-FROM
-  "ostr_cst.db" AS C
-  JOIN  "ostr_prd.db" AS T ON (T.Link_OstranePrd = C.Link_OstranePrd)
-  JOIN  "phase.db" AS PH ON (T.Link_Phs = PH.Link_Phs)
-
-WHERE
- (C.GrpType = "C")
-
-GROUP BY
-PH.Link_Phs, PH.Name
-
-ORDER BY
-  PH.Name)";
-
-inline constexpr const char* Phases = R"(SELECT DISTINCT
-  SUM(Time_Qty) AS Time_Qty, SUM(Time_Value)  AS Time_Value,
-  PhaseName, PhaseDesct, PhaseID
-
-FROM
-  "tmpHVN.db"
-
-GROUP BY
-  PhaseID, PhaseName, PhaseDesct
-
-
-ORDER BY
-  PhaseName)";
-
-inline constexpr const char* Labor = R"(SELECT DISTINCT
-  SUM(Time_Qty) AS Time_Qty, SUM(Time_Value) AS Time_Value,
-  ProdID, Task, ExportName
-
-FROM
-  "tmpHVN.db"
-
-GROUP BY
-  ProdID, Task, ExportName
-
-ORDER BY
-  Task)";
-
-inline constexpr const char* LaborPhase = R"(SELECT * FROM "tmpHVN.db")";
+// The export's texts are the program's own.
+using ExportQueries::Labor;
+using ExportQueries::LaborPhase;
+using ExportQueries::MaterialPhase;
+using ExportQueries::MoveCat;
+using ExportQueries::MoveLib;
+using ExportQueries::MoveTask;
+using ExportQueries::Phases;
 
 } // namespace LocalSql

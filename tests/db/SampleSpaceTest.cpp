@@ -29,10 +29,10 @@ protected:
     }
     void TearDown() override { Session().Close(); }
 
-    QStringList Run(const char* sql, const QString& project, const QString& filter = {}) {
+    QStringList Run(const QString& sql, const QString& project, const QString& filter = {}) {
         TQuery q;
         q.SetDatabaseName(Space + "/Projects/" + project);
-        q.SetSQL(QString::fromUtf8(sql));
+        q.SetSQL(sql);
         q.SetFilter(filter);
         q.SetFiltered(true);
         q.Open();
