@@ -10,6 +10,16 @@
 #include <string>
 #include <vector>
 
+// A field definition for a table a test creates.
+inline TFieldDef Field(const char* name, TFieldType type, int size = 0, int decimals = 0) {
+    TFieldDef f;
+    f.Name = QString::fromUtf8(name);
+    f.Type = type;
+    f.Size = size;
+    f.Decimals = decimals;
+    return f;
+}
+
 // The real sample tables, or an empty path when the shared folder is absent.
 inline std::filesystem::path FixtureDir() {
     const std::filesystem::path dir =

@@ -12,15 +12,6 @@ extern "C" {
 
 namespace {
 
-TFieldDef Field(const char* name, TFieldType type, int size = 0, int decimals = 0) {
-    TFieldDef f;
-    f.Name = QString::fromUtf8(name);
-    f.Type = type;
-    f.Size = size;
-    f.Decimals = decimals;
-    return f;
-}
-
 QDateTime Stamp(int y, int mo, int d, int h, int mi, int s, int ms = 0) {
     return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms), Qt::UTC);
 }

@@ -1,6 +1,7 @@
 // The output of varnel-table, byte for byte.
 #include "TableModes.h"
 
+#include "db/format/FormatTestSupport.h"
 #include "db/format/ParadoxTable.h"
 
 #include <QTemporaryDir>
@@ -35,15 +36,6 @@ template <typename Mode> TRun RunMode(Mode mode, const QString& file) {
     std::free(outText);
     std::free(errText);
     return run;
-}
-
-TFieldDef Field(const char* name, TFieldType type, int size = 0, int decimals = 0) {
-    TFieldDef f;
-    f.Name = QString::fromUtf8(name);
-    f.Type = type;
-    f.Size = size;
-    f.Decimals = decimals;
-    return f;
 }
 
 class VarnelTable : public ::testing::Test {
