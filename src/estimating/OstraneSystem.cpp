@@ -4,7 +4,6 @@
 #include "db/Table.h"
 #include "estimating/ErrorText.h"
 #include "platform/DebugLog.h"
-#include "platform/Processes.h"
 #include "platform/Prompt.h"
 #include "settings/OstraneRec.h"
 
@@ -70,13 +69,12 @@ void SetNetFileDir(TPrompt& prompt) {
     }
 }
 
-void SetPrivateDir(const QString& folder, TPrompt& prompt) {
+void SetPrivateDir(const QString& folder, int instances, TPrompt& prompt) {
     TSession& session = Session();
     if (session.PrivateDir().toUpper() == folder.toUpper())
         return;
     if (!folder.isEmpty())
         QDir().mkpath(folder);
-    const int instances = InstanceCount();
     if (instances == 1) {
         try {
             session.SetPrivateDir(folder);

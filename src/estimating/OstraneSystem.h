@@ -19,5 +19,6 @@ void FillmyUser(TPrompt& prompt);
 void SetNetFileDir(TPrompt& prompt);
 
 // Points the session's private directory at `folder` (created when missing)
-// when this is the only running copy of the program; otherwise only logs.
-void SetPrivateDir(const QString& folder, TPrompt& prompt);
+// when this is the only running copy of the program (`instances`, as
+// InstanceCount() counts them, is 1); otherwise only logs.
+void SetPrivateDir(const QString& folder, int instances, TPrompt& prompt);

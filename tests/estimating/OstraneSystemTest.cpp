@@ -3,7 +3,6 @@
 #include "db/Table.h"
 #include "db/format/ParadoxTable.h"
 #include "estimating/OstraneSystem.h"
-#include "platform/Processes.h"
 
 TEST_F(EstimatingTest, FillmyUserTakesTheUsersRow) {
     const struct {
@@ -81,35 +80,20 @@ TEST_F(EstimatingTest, SetNetFileDirComparesWithoutRegardToCase) {
 }
 
 TEST_F(EstimatingTest, SetPrivateDirInTheOnlyRunningCopy) {
-    if (InstanceCount() != 1)
-        GTEST_SKIP() << "another copy of this test binary is running";
     const QString priv = Home + "/Priv/estimating_tests";
-    SetPrivateDir(priv, Prompt);
+    SetPrivateDir(priv, 1, Prompt);
     EXPECT_EQ(Session().PrivateDir(), priv);
     EXPECT_TRUE(QFileInfo(priv).isDir());
     EXPECT_TRUE(Logged("SetPrivateDir - Session.PrivateDir = " + priv));
 }
 
-TEST(SecondCopy, RunsUntilReleased) {
-    const QString folder = qEnvironmentVariable("VARNEL_TEST_SECOND_COPY");
-    if (folder.isEmpty())
-        GTEST_SKIP() << "runs only as the second copy of SetPrivateDirWithASecondRunningCopy";
-    EXPECT_TRUE(TChildProcess::HoldUntilReleased(folder));
-}
-
 TEST_F(EstimatingTest, SetPrivateDirWithASecondRunningCopyLeavesTheDefault) {
-    TChildProcess second("SecondCopy.RunsUntilReleased", "VARNEL_TEST_SECOND_COPY", Temp.path());
-    ASSERT_TRUE(second.WaitReady());
     const QString priv = Home + "/Priv/estimating_tests";
-    const int instances = InstanceCount(); // 2, or more while ctest runs copies in parallel
-    ASSERT_GE(instances, 2);
-    SetPrivateDir(priv, Prompt); // no message box: the scripted prompt expects none
+    SetPrivateDir(priv, 2, Prompt); // no message box: the scripted prompt expects none
     EXPECT_EQ(Session().PrivateDir(), "");
     const QStringList lines = LogLines();
     ASSERT_EQ(lines.size(), 2);
-    EXPECT_TRUE(lines[0].endsWith("SetStartupValues - session.privatedir not set. Instances = " +
-                                  QString::number(instances)))
+    EXPECT_TRUE(lines[0].endsWith("SetStartupValues - session.privatedir not set. Instances = 2"))
         << lines[0].toStdString();
     EXPECT_TRUE(lines[1].endsWith("Default Session.PrivateDir = ")) << lines[1].toStdString();
-    EXPECT_EQ(second.Finish(), 0);
 }

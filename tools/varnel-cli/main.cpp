@@ -13,6 +13,7 @@
 #include "export/ExportRun.h"
 #include "export/ExportView.h"
 #include "platform/DebugLog.h"
+#include "platform/Processes.h"
 #include "platform/VersionInfo.h"
 #include "settings/AppRec.h"
 #include "settings/OstraneRec.h"
@@ -97,7 +98,7 @@ void StartUp(TConsolePrompt& prompt, bool dryRun) {
     InitAppRec();
     SetNetFileDir(prompt);
     if (!dryRun)
-        SetPrivateDir(AppRec.MyPriv, prompt);
+        SetPrivateDir(AppRec.MyPriv, InstanceCount(), prompt);
 }
 
 int ListProjects(TConsolePrompt& prompt) {
