@@ -59,7 +59,10 @@ QString ExePath() {
         QDir().mkpath(home);
         return WithoutTrailingSeparators(home);
     }
-    const QString exeFolder = QFileInfo(ExeFilePath()).absolutePath();
+    return ProgramFolder(QFileInfo(ExeFilePath()).absolutePath());
+}
+
+QString ProgramFolder(const QString& exeFolder) {
     if (QFileInfo(exeFolder).isWritable())
         return WithoutTrailingSeparators(exeFolder);
     QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);

@@ -16,6 +16,10 @@ QString ExeBaseName();
 // Settings, diagnostic log, registry store and inbox live here.
 QString ExePath();
 
+// The program folder for an executable in `exeFolder` when VARNEL_HOME is not
+// set: that folder when it is writable, else the data folder described above.
+QString ProgramFolder(const QString& exeFolder);
+
 // The temporary folder: $Temp, else $TEMP, else $TMPDIR, else the system's
 // temporary folder; never empty, trailing separators removed.
 QString TempPath();

@@ -37,6 +37,22 @@ TEST(ProgramPaths, ExePathIsVarnelHomeElseTheExecutablesFolder) {
     EXPECT_EQ(ExeBaseName(), QFileInfo(QStringLiteral(VARNEL_TEST_EXE)).completeBaseName());
 }
 
+TEST(ProgramPaths, AnUnwritableExecutableFolderFallsBackToTheDataFolder) {
+    QTemporaryDir dir;
+    EXPECT_EQ(ProgramFolder(dir.path() + QStringLiteral("/")), dir.path());
+    // A folder that is not there cannot be written, even by root.
+    const QString unwritable = dir.filePath(QStringLiteral("gone"));
+    {
+        TScopedEnv xdg("XDG_DATA_HOME", dir.filePath(QStringLiteral("xdg")));
+        EXPECT_EQ(ProgramFolder(unwritable), dir.filePath(QStringLiteral("xdg/varnel")));
+    }
+    TScopedEnv xdg("XDG_DATA_HOME", std::nullopt);
+    TScopedEnv home("HOME", dir.filePath(QStringLiteral("home")));
+    const QString data = dir.filePath(QStringLiteral("home/.local/share/varnel"));
+    EXPECT_EQ(ProgramFolder(unwritable), data);
+    EXPECT_TRUE(QFileInfo(data).isDir());
+}
+
 TEST(ProgramPaths, TempPathFallsBackInOrder) {
     const struct {
         std::optional<QString> temp, TEMP, tmpdir;
