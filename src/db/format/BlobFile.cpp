@@ -3,11 +3,72 @@
 #include "ByteIo.h"
 #include "DBEngineError.h"
 
-using namespace ParadoxBytes;
+#include <cstring>
 
-namespace {
-constexpr qint64 ChunkSize = 4096;
+using namespace ParadoxBytes;
+using BlobLayout::ChunkSize;
+
+// ---- BlobLayout -----------------------------------------------------------
+
+namespace BlobLayout {
+
+std::vector<std::uint8_t> HeaderBlock(std::uint16_t modCount) {
+    std::vector<std::uint8_t> header(ChunkSize);
+    static constexpr std::uint8_t Fixed[] = {0x82, 0x73, 0x02, 0x00, 0x29, 0x00};
+    header[0] = 0;
+    PutU16(header, 1, 1);
+    PutU16(header, ModCountOffset, modCount);
+    std::memcpy(header.data() + 5, Fixed, sizeof Fixed);
+    PutU16(header, 0x0B, 0x1000);
+    PutU16(header, 0x0D, 0x1000);
+    header[0x10] = 0x10;
+    PutU16(header, 0x11, 0x0040);
+    PutU16(header, 0x13, 0x0800);
+    header[0x29] = 0xA1;
+    header[0x2A] = 0x02;
+    return header;
 }
+
+std::vector<std::uint8_t> EmptyGroup() {
+    std::vector<std::uint8_t> group(ChunkSize);
+    group[0] = 3;
+    PutU16(group, 1, 1);
+    return group;
+}
+
+int GroupChunksFor(std::size_t length) {
+    return static_cast<int>((length + 15) / 16);
+}
+
+void PutGroupEntry(std::span<std::uint8_t> group, int index, int chunk,
+                   std::span<const std::uint8_t> value, std::uint16_t mod) {
+    const int chunks = GroupChunksFor(value.size());
+    std::span<std::uint8_t> entry = group.subspan(12 + 5 * static_cast<std::size_t>(index), 5);
+    entry[0] = static_cast<std::uint8_t>(chunk);
+    entry[1] = static_cast<std::uint8_t>(chunks);
+    PutU16(entry, 2, mod);
+    entry[4] = static_cast<std::uint8_t>(value.size() - static_cast<std::size_t>(chunks - 1) * 16);
+    std::memcpy(group.data() + chunk * 16, value.data(), value.size());
+}
+
+qint64 SingleBlockSize(std::size_t length) {
+    return (9 + static_cast<qint64>(length) + ChunkSize - 1) / ChunkSize * ChunkSize;
+}
+
+std::vector<std::uint8_t> SingleBlock(std::span<const std::uint8_t> value, std::uint16_t mod) {
+    const qint64 size = SingleBlockSize(value.size());
+    std::vector<std::uint8_t> block(static_cast<std::size_t>(size));
+    block[0] = 2;
+    PutU16(block, 1, static_cast<std::uint16_t>(size / ChunkSize));
+    PutU32(block, 3, static_cast<std::uint32_t>(value.size()));
+    PutU16(block, 7, mod);
+    std::memcpy(block.data() + 9, value.data(), value.size());
+    return block;
+}
+
+} // namespace BlobLayout
+
+// ---- TBlobFile ------------------------------------------------------------
 
 TBlobFile::TBlobFile(const std::filesystem::path& path, const QString& where)
     : FFile(path, where), FWhere(where) {

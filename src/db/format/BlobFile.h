@@ -4,6 +4,50 @@
 
 #include <QByteArray>
 
+#include <cstdint>
+#include <span>
+#include <vector>
+
+// The layout of .mb blocks, shared by the writer of new tables and the
+// in-place update of existing ones. The file is made of 4 KB chunks; a block
+// starts with {u8 type, u16 chunk count}.
+namespace BlobLayout {
+
+constexpr qint64 ChunkSize = 4096;
+// Values up to this size share type-3 blocks; larger ones get a type-2 block each.
+constexpr std::size_t GroupLimit = 2048;
+// A type-3 block: a 12-byte head, 64 entries of 5 bytes, then the data in
+// 16-byte chunks from this one on. Entries are handed out from 63 downwards.
+constexpr int GroupFirstChunk = 21;
+constexpr int GroupChunks = 256;
+constexpr int GroupLastEntry = 63;
+// A reference keeps the entry index in its low byte, so blocks must start below this.
+constexpr qint64 MaxOffset = 0xFFFFFF00LL;
+// Where the header block keeps the modification number handed out last.
+constexpr qint64 ModCountOffset = 3;
+
+// The header block of a new file; its free-space directory is empty.
+std::vector<std::uint8_t> HeaderBlock(std::uint16_t modCount);
+
+// A type-3 block with no entry in use.
+std::vector<std::uint8_t> EmptyGroup();
+
+// The 16-byte chunks a value of `length` bytes (at most GroupLimit) takes in a type-3 block.
+int GroupChunksFor(std::size_t length);
+
+// Puts `value` into entry `index` of `group`, its data from 16-byte chunk `chunk` on.
+void PutGroupEntry(std::span<std::uint8_t> group, int index, int chunk,
+                   std::span<const std::uint8_t> value, std::uint16_t mod);
+
+// The size of the type-2 block for a value of `length` bytes: whole chunks
+// for its 9-byte head and the value.
+qint64 SingleBlockSize(std::size_t length);
+
+// The type-2 block holding `value` alone.
+std::vector<std::uint8_t> SingleBlock(std::span<const std::uint8_t> value, std::uint16_t mod);
+
+} // namespace BlobLayout
+
 // The .mb file of a table: blob values in type-2 blocks (one value) and
 // type-3 blocks (up to 64 small values).
 class TBlobFile {

@@ -1,5 +1,6 @@
 #include "FieldCodec.h"
 
+#include "ByteIo.h"
 #include "DBEngineError.h"
 
 #include <algorithm>
@@ -329,6 +330,45 @@ void Encode(const TFieldDef& field, const TValue& value, const TCodePage& codePa
     default:
         throw wrongKind();
     }
+}
+
+QByteArray BlobData(const TFieldDef& field, const TValue& value, const TCodePage& codePage,
+                    const QString& where) {
+    if (const auto* text = std::get_if<QString>(&value)) {
+        if (field.Type != TFieldType::Memo && field.Type != TFieldType::FmtMemo)
+            throw WontFit(where, field, QStringLiteral("the field takes bytes, not text"));
+        const std::optional<QByteArray> bytes = codePage.Encode(*text);
+        if (!bytes)
+            throw WontFit(where, field,
+                          QStringLiteral("the text has characters outside code page %1")
+                              .arg(codePage.Number()));
+        return *bytes;
+    }
+    if (const auto* bytes = std::get_if<QByteArray>(&value)) {
+        QByteArray data = *bytes;
+        if (field.Type == TFieldType::Graphic && !data.isEmpty()) {
+            QByteArray prefix("\x01\x00\x00\x01\x00\x00\x00\x00", 8);
+            qToLittleEndian<std::uint32_t>(static_cast<std::uint32_t>(data.size()),
+                                           prefix.data() + 4);
+            data.prepend(prefix);
+        }
+        return data;
+    }
+    if (!std::holds_alternative<std::monostate>(value))
+        throw WontFit(where, field, QStringLiteral("a value of the wrong kind for a blob"));
+    return {};
+}
+
+void PutBlobField(std::span<std::uint8_t> out, std::span<const std::uint8_t> data,
+                  std::uint32_t pointer, std::uint16_t mod) {
+    std::fill(out.begin(), out.end(), std::uint8_t{0});
+    if (data.empty())
+        return;
+    const std::size_t leader = out.size() - 10;
+    std::memcpy(out.data(), data.data(), std::min(leader, data.size()));
+    ParadoxBytes::PutU32(out, leader, pointer);
+    ParadoxBytes::PutU32(out, leader + 4, static_cast<std::uint32_t>(data.size()));
+    ParadoxBytes::PutU16(out, leader + 8, mod);
 }
 
 } // namespace FieldCodec

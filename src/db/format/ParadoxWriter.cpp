@@ -8,6 +8,7 @@
 
 #include "ParadoxTable.h"
 
+#include "BlobFile.h"
 #include "ByteIo.h"
 #include "FieldCodec.h"
 #include "TableFiles.h"
@@ -30,8 +31,6 @@ constexpr int TableNameLength = 79;
 constexpr int HeaderUnit = 0x800;
 constexpr int MaxBlocks = 65535;
 constexpr std::uint8_t ChangeCount = 1; // DB[0x2D], repeated in PX[0x2C]
-constexpr qint64 BlobChunk = 4096;
-constexpr std::size_t BlobGroupLimit = 2048; // larger values get a block of their own
 
 [[noreturn]] void Fail(int code, const QString& where, const QString& what) {
     throw EDBEngineError(code, QStringLiteral("%1: %2").arg(where, what));
@@ -113,9 +112,9 @@ public:
     TBlobWriter(const std::filesystem::path& file, const QString& where)
         : FFile(TableFiles::Display(file)), FWhere(where) {
         OpenSave(FFile, where);
-        std::vector<std::uint8_t> header(BlobChunk);
-        WriteAll(FFile, where, header); // filled in by Finish()
-        FEnd = BlobChunk;
+        std::vector<std::uint8_t> header(BlobLayout::ChunkSize);
+        WriteAll(FFile, where, header); // filled in by Commit()
+        FEnd = BlobLayout::ChunkSize;
     }
 
     // Stores `value`, returns the reference {offset | index} and its mod number.
@@ -123,55 +122,30 @@ public:
         const auto mod = static_cast<std::uint16_t>(++FModCount);
         if (FModCount > 0xFFFF)
             Fail(DBErrorCode::General, FWhere, QStringLiteral("too many blob values"));
-        if (value.size() <= BlobGroupLimit) {
-            const int chunks = static_cast<int>((value.size() + 15) / 16);
-            if (FGroupOffset == 0 || FNextEntry < 0 || FNextChunk + chunks > 256)
+        if (value.size() <= BlobLayout::GroupLimit) {
+            const int chunks = BlobLayout::GroupChunksFor(value.size());
+            if (FGroupOffset == 0 || FNextEntry < 0 ||
+                FNextChunk + chunks > BlobLayout::GroupChunks)
                 StartGroup();
             const int index = FNextEntry--;
-            std::span<std::uint8_t> entry =
-                std::span(FGroup).subspan(12 + 5 * static_cast<std::size_t>(index), 5);
-            entry[0] = static_cast<std::uint8_t>(FNextChunk);
-            entry[1] = static_cast<std::uint8_t>(chunks);
-            PutU16(entry, 2, mod);
-            entry[4] =
-                static_cast<std::uint8_t>(value.size() - static_cast<std::size_t>(chunks - 1) * 16);
-            std::memcpy(FGroup.data() + FNextChunk * 16, value.data(), value.size());
+            BlobLayout::PutGroupEntry(FGroup, index, FNextChunk, value, mod);
             FNextChunk += chunks;
             return {static_cast<std::uint32_t>(FGroupOffset) | static_cast<std::uint32_t>(index),
                     mod};
         }
-        const qint64 chunks = (9 + static_cast<qint64>(value.size()) + BlobChunk - 1) / BlobChunk;
-        if (FEnd + chunks * BlobChunk > 0xFFFFFF00LL || chunks > 0xFFFF)
+        const qint64 size = BlobLayout::SingleBlockSize(value.size());
+        if (FEnd + size > BlobLayout::MaxOffset || size > 0xFFFF * BlobLayout::ChunkSize)
             Fail(DBErrorCode::General, FWhere, QStringLiteral("the blob file is full"));
-        std::vector<std::uint8_t> block(static_cast<std::size_t>(chunks * BlobChunk));
-        block[0] = 2;
-        PutU16(block, 1, static_cast<std::uint16_t>(chunks));
-        PutU32(block, 3, static_cast<std::uint32_t>(value.size()));
-        PutU16(block, 7, mod);
-        std::memcpy(block.data() + 9, value.data(), value.size());
         const qint64 offset = FEnd;
-        WriteAt(FFile, FWhere, offset, block);
-        FEnd += chunks * BlobChunk;
+        WriteAt(FFile, FWhere, offset, BlobLayout::SingleBlock(value, mod));
+        FEnd += size;
         return {static_cast<std::uint32_t>(offset) | 0xFFu, mod};
     }
 
     void Commit() {
         FlushGroup();
-        // The header block; the free-space directory from 0x38 stays empty.
-        std::vector<std::uint8_t> header(BlobChunk);
-        static constexpr std::uint8_t Fixed[] = {0x82, 0x73, 0x02, 0x00, 0x29, 0x00};
-        header[0] = 0;
-        PutU16(header, 1, 1);
-        PutU16(header, 3, static_cast<std::uint16_t>(std::max(FModCount, 1)));
-        std::memcpy(header.data() + 5, Fixed, sizeof Fixed);
-        PutU16(header, 0x0B, 0x1000);
-        PutU16(header, 0x0D, 0x1000);
-        header[0x10] = 0x10;
-        PutU16(header, 0x11, 0x0040);
-        PutU16(header, 0x13, 0x0800);
-        header[0x29] = 0xA1;
-        header[0x2A] = 0x02;
-        WriteAt(FFile, FWhere, 0, header);
+        WriteAt(FFile, FWhere, 0,
+                BlobLayout::HeaderBlock(static_cast<std::uint16_t>(std::max(FModCount, 1))));
         if (!FFile.commit())
             Fail(DBErrorCode::General, FWhere,
                  QStringLiteral("cannot save: %1").arg(FFile.errorString()));
@@ -180,15 +154,13 @@ public:
 private:
     void StartGroup() {
         FlushGroup();
-        if (FEnd + BlobChunk > 0xFFFFFF00LL)
+        if (FEnd + BlobLayout::ChunkSize > BlobLayout::MaxOffset)
             Fail(DBErrorCode::General, FWhere, QStringLiteral("the blob file is full"));
-        FGroup.assign(BlobChunk, 0);
-        FGroup[0] = 3;
-        PutU16(FGroup, 1, 1);
+        FGroup = BlobLayout::EmptyGroup();
         FGroupOffset = FEnd;
-        FEnd += BlobChunk;
-        FNextEntry = 63;
-        FNextChunk = 21; // data starts after the 12-byte head and 64 entries
+        FEnd += BlobLayout::ChunkSize;
+        FNextEntry = BlobLayout::GroupLastEntry;
+        FNextChunk = BlobLayout::GroupFirstChunk;
     }
     void FlushGroup() {
         if (FGroupOffset != 0)
@@ -323,44 +295,14 @@ void TParadoxWriter::TImpl::CheckFields() {
 
 void TParadoxWriter::TImpl::EncodeBlob(const TFieldDef& field, const TValue& value,
                                        std::span<std::uint8_t> out) {
-    std::fill(out.begin(), out.end(), std::uint8_t{0});
-    QByteArray data;
-    if (const auto* text = std::get_if<QString>(&value)) {
-        if (field.Type != TFieldType::Memo && field.Type != TFieldType::FmtMemo)
-            Fail(DBErrorCode::General, FWhere,
-                 QStringLiteral("field \"%1\" takes bytes, not text").arg(field.Name));
-        const std::optional<QByteArray> bytes = FCodePage.Encode(*text);
-        if (!bytes)
-            Fail(DBErrorCode::General, FWhere,
-                 QStringLiteral("field \"%1\": the text has characters outside code page %2")
-                     .arg(field.Name)
-                     .arg(FCodePage.Number()));
-        data = *bytes;
-    } else if (const auto* bytes = std::get_if<QByteArray>(&value)) {
-        data = *bytes;
-        if (field.Type == TFieldType::Graphic && !data.isEmpty()) {
-            QByteArray prefix("\x01\x00\x00\x01\x00\x00\x00\x00", 8);
-            qToLittleEndian<std::uint32_t>(static_cast<std::uint32_t>(data.size()),
-                                           prefix.data() + 4);
-            data.prepend(prefix);
-        }
-    } else if (!std::holds_alternative<std::monostate>(value)) {
-        Fail(DBErrorCode::General, FWhere,
-             QStringLiteral("field \"%1\": a value of the wrong kind for a blob").arg(field.Name));
-    }
-    if (data.isEmpty())
-        return;
+    const QByteArray data = FieldCodec::BlobData(field, value, FCodePage, FWhere);
     const std::span<const std::uint8_t> bytes(
         reinterpret_cast<const std::uint8_t*>(data.constData()),
         static_cast<std::size_t>(data.size()));
-    const std::size_t leader = out.size() - 10;
-    std::memcpy(out.data(), bytes.data(), std::min(leader, bytes.size()));
-    PutU32(out, leader + 4, static_cast<std::uint32_t>(bytes.size()));
-    if (bytes.size() <= leader)
-        return;
-    const auto [pointer, mod] = FMb->Store(bytes);
-    PutU32(out, leader, pointer);
-    PutU16(out, leader + 8, mod);
+    const auto [pointer, mod] = bytes.size() > FieldCodec::BlobLeader(field)
+                                    ? FMb->Store(bytes)
+                                    : std::pair<std::uint32_t, std::uint16_t>{0, 0};
+    FieldCodec::PutBlobField(out, bytes, pointer, mod);
 }
 
 void TParadoxWriter::TImpl::Append(const std::vector<TValue>& values) {
