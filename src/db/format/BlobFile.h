@@ -1,11 +1,13 @@
 #pragma once
 
+#include "FileLock.h"
 #include "FileReader.h"
 
 #include <QByteArray>
 
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <vector>
 
 // The layout of .mb blocks, shared by the writer of new tables and the
@@ -58,10 +60,56 @@ public:
     // The value that a record's 10-byte reference points at: `pointer` is the
     // block offset with the entry index in its low byte, `length` the length
     // the record declares. Raises EDBEngineError(Corrupt) when the reference
-    // does not lead to a value of that length.
+    // does not lead to a value of that length. A reference past the end of
+    // the file as last seen takes the file's size again first, so that
+    // blocks appended since (by an in-place update) are found.
     QByteArray Read(std::uint32_t pointer, std::uint32_t length, const QString& field);
 
 private:
     TFileReader FFile;
     QString FWhere;
+};
+
+// New values for the .mb of an existing table. Each goes into a block of its
+// own appended after the last block (a type-3 block with a single entry, or
+// a type-2 block), under a modification number one above the header's count.
+// Nothing else in the file changes but that count: freed space, the blocks
+// already there and the header's free-space directory are never touched, so
+// the new blocks cannot clash with space the engine may hand out.
+class TBlobAppender {
+public:
+    // Locks `path` for writing (TFileLock: EDBEngineError(ExclusiveOpen) or
+    // (ReadOnly)) and checks it as Check() does.
+    explicit TBlobAppender(const std::filesystem::path& path);
+
+    // Checks the file without writing or locking it: a header block, then a
+    // walk of the blocks by their chunk counts that ends exactly at the end
+    // of the file. Raises EDBEngineError(Corrupt) naming the file otherwise.
+    static void Check(const std::filesystem::path& path);
+
+    // Lays out `value` (longer than the leader of its field) as a new block
+    // and returns its reference {offset | index} and modification number.
+    // Nothing is written before Commit(). Raises EDBEngineError(General) when
+    // the file or its modification numbers are exhausted.
+    std::pair<std::uint32_t, std::uint16_t> Add(std::span<const std::uint8_t> value);
+
+    // Writes the new blocks after the end of the file and syncs them, then
+    // the header's modification count, synced too, so that a record may
+    // refer to them once this returns. When a write or sync fails, the file
+    // is cut back to its old size, the old count is put back, and
+    // EDBEngineError(General) naming the file is raised.
+    void Commit();
+
+private:
+    struct TScan {
+        qint64 Size = 0;
+        std::uint16_t ModCount = 0;
+    };
+    static TScan Scan(int handle, const QString& where);
+
+    TFileLock FLock;
+    QString FWhere;
+    TScan FFile;
+    std::vector<std::uint8_t> FBlocks;
+    std::uint16_t FModCount = 0;
 };

@@ -105,11 +105,29 @@ struct TFieldChange {
 // of those fields and nothing else, in one write, under an exclusive lock on
 // the table file. `expected` is the record's bytes as the caller read them;
 // when the record on disk differs (another writer changed it) nothing is
-// written and EDBEngineError(Locked) is raised. Raises EDBEngineError(KeyViolation)
-// for a key field or a field of a maintained secondary index,
-// EDBEngineError(General) for a blob or autoincrement field or a value that does not fit,
-// EDBEngineError(Corrupt) when the table fails validation, and
-// EDBEngineError(ExclusiveOpen) when another process holds the lock (TFileLock).
+// written and EDBEngineError(Locked) is raised.
+//
+// A memo (M) value is text in the table's code page. One that fits the
+// field's leader (size - 10 bytes) is stored in the record alone and the .mb
+// is left as it is; a blank or empty value clears the field. A longer one is
+// appended to the .mb as a new block (TBlobAppender: one-entry type-3 block up
+// to 2 KB, else a type-2 block) under the next modification number, which is
+// bumped in the .mb header; the leader holds the value's first bytes. The old
+// value's space stays allocated. The .mb is locked too while it grows, and the
+// new block and count are synced before the record is written, so a failure or
+// crash leaves at worst an unreferenced block. A failed append cuts the .mb
+// back to its old size, leaves the record as it was and raises
+// EDBEngineError(General) naming the .mb.
+//
+// Raises EDBEngineError(KeyViolation) for a key field or a field of a
+// maintained secondary index; EDBEngineError(General) for an autoincrement
+// field, any other blob field (formatted memo, binary, OLE, graphic) or a value
+// that does not fit; EDBEngineError(NotFound) for a memo field when the table
+// has no .mb; EDBEngineError(Corrupt) when the table or its .mb (for a memo
+// change) fails validation; EDBEngineError(ExclusiveOpen) when another process
+// holds the lock (TFileLock) on the .db, or on the .mb when one must be
+// appended; and EDBEngineError(ReadOnly) when a file to be written cannot be.
+// Nothing is written in any of these cases.
 void UpdateRecordInPlace(const std::filesystem::path& file, TRecordPos pos,
                          std::span<const std::uint8_t> expected,
                          const std::vector<TFieldChange>& changes);

@@ -1,5 +1,6 @@
 #include "ParadoxTable.h"
 
+#include "BlobFile.h"
 #include "FieldCodec.h"
 #include "FileLock.h"
 #include "ParadoxTableImpl.h"
@@ -65,6 +66,7 @@ void UpdateRecordInPlace(const std::filesystem::path& file, TRecordPos pos,
             guarded.push_back(field);
     }
     const auto& fields = table->Fields();
+    std::optional<std::filesystem::path> mbFile;
     std::vector<bool> seen(fields.size());
     for (const TFieldChange& change : changes) {
         impl.CheckField(change.Field);
@@ -83,8 +85,16 @@ void UpdateRecordInPlace(const std::filesystem::path& file, TRecordPos pos,
         if (std::find(guarded.begin(), guarded.end(), change.Field) != guarded.end())
             throw refuse(DBErrorCode::KeyViolation,
                          QStringLiteral("a maintained secondary index covers it"));
-        if (IsBlobType(def.Type))
+        // Formatted memos carry formatting data of their own, and binary,
+        // OLE and graphic values are never ours to write.
+        if (IsBlobType(def.Type) && def.Type != TFieldType::Memo)
             throw refuse(DBErrorCode::General, QStringLiteral("its value lives in the blob file"));
+        if (def.Type == TFieldType::Memo && !mbFile) {
+            mbFile = TableFiles::Companion(table->FileName(), QStringLiteral("mb"));
+            if (!mbFile)
+                throw refuse(DBErrorCode::NotFound,
+                             QStringLiteral("the table's blob file (.mb) is missing"));
+        }
         if (def.Type == TFieldType::AutoInc)
             throw refuse(DBErrorCode::General, QStringLiteral("the table numbers it itself"));
     }
@@ -105,22 +115,62 @@ void UpdateRecordInPlace(const std::filesystem::path& file, TRecordPos pos,
             DBErrorCode::Locked,
             QStringLiteral("%1: the record was changed or moved by another user").arg(where));
 
-    // Patch the new field bytes into the record and write the span from the
+    // Patch the new field bytes into the record, to be written from the
     // first changed byte to the last in one call; bytes in between are
     // rewritten with the values just verified.
     std::size_t low = current.size();
     std::size_t high = 0;
     std::vector<std::uint8_t> updated = current;
+    struct TMemo {
+        std::span<std::uint8_t> Field;
+        QByteArray Data;
+        bool External = false; // longer than the leader
+    };
+    std::vector<TMemo> memos;
     for (const TFieldChange& change : changes) {
         const std::size_t offset =
             static_cast<std::size_t>(impl.Offsets[static_cast<std::size_t>(change.Field)]);
         const TFieldDef& def = fields[static_cast<std::size_t>(change.Field)];
         const std::size_t size = static_cast<std::size_t>(def.Size);
-        FieldCodec::Encode(def, change.Value, impl.CodePage,
-                           std::span(updated).subspan(offset, size), where);
+        const std::span<std::uint8_t> out = std::span(updated).subspan(offset, size);
+        if (def.Type == TFieldType::Memo) {
+            QByteArray data = FieldCodec::BlobData(def, change.Value, impl.CodePage, where);
+            const bool external =
+                static_cast<std::size_t>(data.size()) > FieldCodec::BlobLeader(def);
+            memos.push_back({out, std::move(data), external});
+        } else {
+            FieldCodec::Encode(def, change.Value, impl.CodePage, out, where);
+        }
         low = std::min(low, offset);
         high = std::max(high, offset + size);
     }
+
+    // A memo that fits its leader is stored in the record alone. A longer one
+    // goes into a new block at the end of the .mb, which is written and synced
+    // before the record refers to it: a failure or crash before the record
+    // write leaves at worst a block that nothing refers to. The .mb is locked
+    // as well as the .db (always in that order, and without waiting) while it
+    // grows, which also keeps out a process that writes the blob file without
+    // going through this table's lock.
+    std::optional<TBlobAppender> blobs;
+    if (mbFile) {
+        if (std::any_of(memos.begin(), memos.end(),
+                        [](const TMemo& memo) { return memo.External; }))
+            blobs.emplace(*mbFile);
+        else
+            TBlobAppender::Check(*mbFile);
+    }
+    for (const TMemo& memo : memos) {
+        const std::span<const std::uint8_t> data(
+            reinterpret_cast<const std::uint8_t*>(memo.Data.constData()),
+            static_cast<std::size_t>(memo.Data.size()));
+        const auto [pointer, mod] =
+            memo.External ? blobs->Add(data) : std::pair<std::uint32_t, std::uint16_t>{0, 0};
+        FieldCodec::PutBlobField(memo.Field, data, pointer, mod);
+    }
+    if (blobs)
+        blobs->Commit();
+
     const std::size_t length = high - low;
     ssize_t written;
     do {
