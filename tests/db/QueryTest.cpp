@@ -289,6 +289,47 @@ TEST_F(QueryTest, TablesAreCachedUntilTheirFileChanges) {
               (QStringList{"750|Walls again|12"}));
 }
 
+TEST_F(QueryTest, LoadedTablesKeepEveryRecordInRecordOrderWithBlankKeys) {
+    const auto L = TFieldType::Long;
+    const auto A = TFieldType::Alpha;
+    // Enough records for several insert statements and a partly filled last
+    // one; keyed in rising order, and unkeyed in falling order.
+    std::vector<std::vector<TValue>> rising;
+    QStringList risingRows;
+    for (qint64 i = 0; i < 150; ++i) {
+        rising.push_back({i * 3 - 100, QStringLiteral("r%1").arg(i)});
+        risingRows << QStringLiteral("%1|r%2").arg(i * 3 - 100).arg(i);
+    }
+    WriteTable(Temp / "keyed.db", {{"Id", L}, {"Name", A, 10}}, rising, 1);
+    std::reverse(rising.begin(), rising.end());
+    WriteTable(Temp / "unkeyed.db", {{"Id", L}, {"Name", A, 10}}, rising);
+    // Blank keys, of an integer and of a text key field.
+    WriteTable(Temp / "blank.db", {{"Id", TFieldType::Short}, {"Name", A, 10}},
+               {{TValue(), QString("blank")},
+                {qint64(-100), QString("low")},
+                {qint64(5), QString("five")}},
+               1);
+    WriteTable(Temp / "text.db", {{"Code", A, 4}, {"Id", L}},
+               {{TValue(), qint64(-97)}, {QString("A"), qint64(5)}, {QString("B"), TValue()}}, 1);
+
+    EXPECT_EQ(Run("SELECT * FROM keyed", Temp), risingRows);
+    std::reverse(risingRows.begin(), risingRows.end());
+    EXPECT_EQ(Run("SELECT * FROM unkeyed", Temp), risingRows);
+    EXPECT_EQ(Run("SELECT * FROM blank", Temp), (QStringList{"|blank", "-100|low", "5|five"}));
+    EXPECT_EQ(Run("SELECT Name FROM blank WHERE Id IS NULL", Temp), (QStringList{"blank"}));
+    EXPECT_EQ(Run("SELECT * FROM text", Temp), (QStringList{"|-97", "A|5", "B|"}));
+    EXPECT_EQ(Run("SELECT B.Name, K.Name FROM blank AS B JOIN keyed AS K ON (K.Id = B.Id) "
+                  "ORDER BY B.Id",
+                  Temp),
+              (QStringList{"low|r0", "five|r35"}));
+    EXPECT_EQ(Run("SELECT T.Id, K.Name FROM text AS T JOIN keyed AS K ON (K.Id = T.Id) "
+                  "ORDER BY T.Id",
+                  Temp),
+              (QStringList{"-97|r1", "5|r35"}));
+    EXPECT_EQ(Run("SELECT COUNT(Id), SUM(Id) FROM keyed WHERE Id > 300", Temp),
+              (QStringList{"16|5192"}));
+}
+
 TEST_F(QueryTest, SessionClosesEveryDatasetAndHoldsItsDirectories) {
     Session().Close();
     EXPECT_FALSE(Session().Active());

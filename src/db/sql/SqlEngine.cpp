@@ -5,6 +5,8 @@
 #include "db/format/ParadoxTable.h"
 #include "db/sql/SqlDialect.h"
 
+#include <QStringList>
+
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -104,6 +106,71 @@ private:
     sqlite3_stmt* FStmt = nullptr;
 };
 
+// Appends rows to a table through INSERT statements of many rows each: with
+// one row per statement most of a load goes into starting and ending
+// statements. Rows keep their order, so the table's rowid order is the order
+// of Add.
+class TRowInserter {
+public:
+    TRowInserter(sqlite3* db, const QString& table, int columns, const QString& what)
+        : FDb(db), FTable(table), FColumns(columns), FWhat(what),
+          FBatchRows(std::max(
+              1, std::min(MaxBatchRows, sqlite3_limit(db, SQLITE_LIMIT_VARIABLE_NUMBER, -1) /
+                                            std::max(1, columns)))),
+          FFull(db, InsertText(FBatchRows), what) {
+        FPending.reserve(static_cast<std::size_t>(FBatchRows * FColumns));
+    }
+
+    void Add(const TRecordView& record) {
+        for (int i = 0; i < FColumns; ++i)
+            FPending.push_back(record.Value(i));
+        if (FPending.size() == static_cast<std::size_t>(FBatchRows * FColumns))
+            Insert(FFull);
+    }
+
+    // Inserts the rows of a last, partly filled batch.
+    void Finish() {
+        if (!FPending.empty()) {
+            TStatement rest(FDb, InsertText(static_cast<int>(FPending.size()) / FColumns), FWhat);
+            Insert(rest);
+        }
+    }
+
+private:
+    static constexpr int MaxBatchRows = 64;
+
+    QString InsertText(int rows) const {
+        QString row = QStringLiteral("(?");
+        for (int i = 1; i < FColumns; ++i)
+            row += QStringLiteral(",?");
+        row += QLatin1Char(')');
+        QStringList values;
+        for (int r = 0; r < rows; ++r)
+            values << row;
+        return QStringLiteral("INSERT INTO %1 VALUES %2")
+            .arg(QuoteIdent(FTable), values.join(QLatin1Char(',')));
+    }
+
+    void Insert(const TStatement& statement) {
+        sqlite3_stmt* stmt = statement.Get();
+        for (std::size_t i = 0; i < FPending.size(); ++i)
+            Bind(stmt, static_cast<int>(i) + 1, FPending[i]);
+        const int rc = sqlite3_step(stmt);
+        sqlite3_reset(stmt);
+        if (rc != SQLITE_DONE)
+            SqliteError(FDb, DBErrorCode::General, FWhat);
+        FPending.clear();
+    }
+
+    sqlite3* FDb;
+    QString FTable;
+    int FColumns;
+    QString FWhat;
+    int FBatchRows;
+    TStatement FFull;
+    std::vector<TValue> FPending;
+};
+
 struct TLoaded {
     std::filesystem::path File;
     QString Internal;
@@ -186,33 +253,21 @@ public:
         loaded.Internal = QStringLiteral("%1_%2").arg(base).arg(++FLoadCount);
 
         QStringList columns;
-        QStringList params;
-        for (const TFieldDef& f : loaded.Fields) {
+        for (const TFieldDef& f : loaded.Fields)
             columns << QuoteIdent(f.Name) + QLatin1Char(' ') + QLatin1String(Affinity(f.Type));
-            params << QStringLiteral("?");
-        }
         Exec(QStringLiteral("CREATE TABLE %1 (%2)")
                  .arg(QuoteIdent(loaded.Internal), columns.join(QLatin1Char(','))));
         try {
             Exec("BEGIN");
             {
-                TStatement insert(
-                    FDb,
-                    QStringLiteral("INSERT INTO %1 VALUES (%2)")
-                        .arg(QuoteIdent(loaded.Internal), params.join(QLatin1Char(','))),
+                TRowInserter inserter(
+                    FDb, loaded.Internal, static_cast<int>(loaded.Fields.size()),
                     QStringLiteral("Loading %1").arg(QString::fromStdString(file.string())));
-                const int n = static_cast<int>(loaded.Fields.size());
-                sqlite3_stmt* stmt = insert.Get();
-                table->ForEachRecord([&](const TRecordView& record) {
-                    for (int i = 0; i < n; ++i)
-                        Bind(stmt, i + 1, record.Value(i));
-                    if (sqlite3_step(stmt) != SQLITE_DONE)
-                        SqliteError(FDb, DBErrorCode::General,
-                                    QStringLiteral("Loading %1")
-                                        .arg(QString::fromStdString(file.string())));
-                    sqlite3_reset(stmt);
+                table->ForEachRecord([&inserter](const TRecordView& record) {
+                    inserter.Add(record);
                     return true;
                 });
+                inserter.Finish();
             }
             const int keys = table->KeyFieldCount();
             if (keys > 0) {
