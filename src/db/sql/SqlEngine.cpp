@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -251,26 +252,73 @@ public:
         for (const QChar c : QString::fromStdString(file.stem().string()).toLower())
             base += c.isLetterOrNumber() && c.unicode() < 128 ? c : QLatin1Char('_');
         loaded.Internal = QStringLiteral("%1_%2").arg(base).arg(++FLoadCount);
+        if (!(IntegerKey(*table) && Fill(*table, loaded, true)))
+            Fill(*table, loaded, false);
+        return loaded;
+    }
 
+    // A table keyed by one integer field is stored with its key as the rowid,
+    // so that a join on the key takes one search where a key index takes two.
+    // The rowid order is then key order, which is the record order of a sound
+    // keyed table; Fill checks that as it goes.
+    static bool IntegerKey(const TParadoxTable& table) {
+        if (table.KeyFieldCount() != 1)
+            return false;
+        const TFieldType type = table.Fields().front().Type;
+        return type == TFieldType::Short || type == TFieldType::Long || type == TFieldType::AutoInc;
+    }
+
+    // Creates the table loaded.Internal and copies the records of `table`
+    // into it in their order. With `keyAsRowid` the key field is the rowid:
+    // when a key is blank or not above the one before it, nothing is left
+    // behind and the result is false. Otherwise the key fields, if any, get
+    // an index. Raises EDBEngineError after dropping the table.
+    bool Fill(const TParadoxTable& table, const TLoaded& loaded, bool keyAsRowid) {
         QStringList columns;
         for (const TFieldDef& f : loaded.Fields)
             columns << QuoteIdent(f.Name) + QLatin1Char(' ') + QLatin1String(Affinity(f.Type));
+        if (keyAsRowid)
+            columns.front() += QStringLiteral(" PRIMARY KEY");
         Exec(QStringLiteral("CREATE TABLE %1 (%2)")
                  .arg(QuoteIdent(loaded.Internal), columns.join(QLatin1Char(','))));
+        const auto discard = [&] {
+            sqlite3_exec(FDb, "ROLLBACK", nullptr, nullptr, nullptr);
+            sqlite3_exec(FDb,
+                         QStringLiteral("DROP TABLE IF EXISTS %1")
+                             .arg(QuoteIdent(loaded.Internal))
+                             .toUtf8()
+                             .constData(),
+                         nullptr, nullptr, nullptr);
+        };
         try {
             Exec("BEGIN");
+            bool keysRise = true;
             {
                 TRowInserter inserter(
                     FDb, loaded.Internal, static_cast<int>(loaded.Fields.size()),
-                    QStringLiteral("Loading %1").arg(QString::fromStdString(file.string())));
-                table->ForEachRecord([&inserter](const TRecordView& record) {
+                    QStringLiteral("Loading %1").arg(QString::fromStdString(loaded.File.string())));
+                std::optional<qint64> previous;
+                table.ForEachRecord([&](const TRecordView& record) {
+                    if (keyAsRowid) {
+                        const TValue key = record.Value(0);
+                        const auto* k = std::get_if<qint64>(&key);
+                        keysRise = k && (!previous || *k > *previous);
+                        if (!keysRise)
+                            return false;
+                        previous = *k;
+                    }
                     inserter.Add(record);
                     return true;
                 });
-                inserter.Finish();
+                if (keysRise)
+                    inserter.Finish();
             }
-            const int keys = table->KeyFieldCount();
-            if (keys > 0) {
+            if (!keysRise) {
+                discard();
+                return false;
+            }
+            const int keys = table.KeyFieldCount();
+            if (keys > 0 && !keyAsRowid) {
                 QStringList keyColumns;
                 for (int i = 0; i < keys; ++i)
                     keyColumns << QuoteIdent(loaded.Fields[static_cast<std::size_t>(i)].Name);
@@ -280,16 +328,10 @@ public:
             }
             Exec("COMMIT");
         } catch (...) {
-            sqlite3_exec(FDb, "ROLLBACK", nullptr, nullptr, nullptr);
-            sqlite3_exec(FDb,
-                         QStringLiteral("DROP TABLE IF EXISTS %1")
-                             .arg(QuoteIdent(loaded.Internal))
-                             .toUtf8()
-                             .constData(),
-                         nullptr, nullptr, nullptr);
+            discard();
             throw;
         }
-        return loaded;
+        return true;
     }
 
     void Drop(std::map<QString, TLoaded>::iterator it) {
