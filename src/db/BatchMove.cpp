@@ -67,6 +67,8 @@ int TBatchMove::Execute() {
     for (FSource->First(); !FSource->Eof(); FSource->Next()) {
         for (std::size_t i = 0; i < columns.size(); ++i)
             values[i] = FSource->Fields(columns[i]).Value();
+        if (FRecordHook)
+            FRecordHook(values);
         writer.Append(values);
         ++count;
     }

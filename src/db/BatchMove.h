@@ -1,6 +1,11 @@
 #pragma once
 
+#include "db/format/ParadoxTypes.h"
+
 #include <QStringList>
+
+#include <functional>
+#include <vector>
 
 class TDataSet;
 class TTable;
@@ -16,6 +21,10 @@ public:
     // "Dest=Source" or "Name" entries choose and rename columns; empty: every
     // column under its own name.
     QStringList& Mappings() { return FMappings; }
+    // Called with each record's values, in the destination's column order,
+    // before the record is written; it may change them. Empty: none.
+    using TRecordHook = std::function<void(std::vector<TValue>& values)>;
+    void SetRecordHook(TRecordHook hook) { FRecordHook = std::move(hook); }
 
     // Runs the copy from the source's first record; an open source is read as
     // it is, a closed one is opened and closed again. The destination must be
@@ -28,5 +37,6 @@ private:
     TDataSet* FSource = nullptr;
     TTable* FDestination = nullptr;
     QStringList FMappings;
+    TRecordHook FRecordHook;
     int FMovedCount = 0;
 };

@@ -1,5 +1,6 @@
 #include "export/ExportRun.h"
 
+#include "db/format/DBEngineError.h"
 #include "estimating/PhaseChecklist.h"
 #include "export/ExportQueries.h"
 #include "export/ExportView.h"
@@ -195,12 +196,32 @@ void TExportRun::BuildWorkTable() {
         destination.SetTableName(WorkTableName);
         BatchMove.SetSource(&source);
         BatchMove.SetDestination(&destination);
-        BatchMove.Execute();
+        // A task without an export text is exported under its own name. The
+        // names are filled in as the rows are copied, which spares the work
+        // table an edit per row. A task name that does not fit the export
+        // text's width fails that copy; the rows are then copied as they are,
+        // and the loop below fills them one by one and reports the first that
+        // does not fit, after the rows before it are filled.
+        const auto column = [&source](const char* name) {
+            return static_cast<std::size_t>(source.FieldByName(QLatin1String(name)).FieldNo() - 1);
+        };
+        BatchMove.SetRecordHook(
+            [task = column("Task"), name = column("ExportName")](std::vector<TValue>& values) {
+                if (ValueToText(values[name]).isEmpty()) {
+                    values[name] = ValueToText(values[task]);
+                }
+            });
+        try {
+            BatchMove.Execute();
+        } catch (const EDBEngineError&) {
+            BatchMove.SetRecordHook({});
+            BatchMove.Execute();
+        }
+        BatchMove.SetRecordHook({});
         for (TQuery* query : {&qryMoveLib, &qryMoveCat, &qryMoveTask}) {
             query->Close();
         }
 
-        // A task without an export text is exported under its own name.
         tblTmp.Open();
         for (tblTmp.First(); !tblTmp.Eof(); tblTmp.Next()) {
             TField& exportName = tblTmp.FieldByName(QStringLiteral("ExportName"));

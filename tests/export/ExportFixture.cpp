@@ -50,6 +50,12 @@ TExportFixture::TExportFixture()
           {2, 102, "X", 99, 99},
           // Line item 3 (C300): material only.
           {3, 201, "C", 1, 10},
+      },
+      Products{
+          {101, "Excavator operator", "EXC", "L0", 1},
+          {102, "Laborer", "", "L0", 1},
+          {103, "Carpenter", "CARP", "L1", 2},
+          {201, "Ready-mix", "RMX", "M", 3},
       } {}
 
 void TExportFixture::Write(const QString& folder) const {
@@ -67,13 +73,15 @@ void TExportFixture::Write(const QString& folder) const {
                {{Id(1), Text("Site work"), Text("SITE"), Id(1)},
                 {Id(2), Text("Carpentry"), Text(""), Id(1)},
                 {Id(3), Text("Concrete"), Text(""), Id(2)}});
+    std::vector<std::vector<TValue>> products;
+    for (const TProduct& product : Products) {
+        products.push_back({Id(product.Id), Text(product.Desct), Text(product.Export),
+                            Text(product.Type), Id(product.Category), Id(1)});
+    }
     WriteTable(folder, QStringLiteral("product.db"),
                {Long("Link_Prod"), Alpha("Desct", 40), Alpha("Export", 20), Alpha("Type", 4),
                 Long("Link_cat"), Long("Link_Uom")},
-               {{Id(101), Text("Excavator operator"), Text("EXC"), Text("L0"), Id(1), Id(1)},
-                {Id(102), Text("Laborer"), Text(""), Text("L0"), Id(1), Id(1)},
-                {Id(103), Text("Carpenter"), Text("CARP"), Text("L1"), Id(2), Id(1)},
-                {Id(201), Text("Ready-mix"), Text("RMX"), Text("M"), Id(3), Id(1)}});
+               products);
     WriteTable(folder, QStringLiteral("ostr_prd.db"),
                {Long("Link_OstranePrd"), Long("Link_Phs"), Long("Link_loc"), Long("Link_prod"),
                 Number("Qty")},

@@ -21,6 +21,14 @@ struct TExportFixture {
         double Cost;
     };
     std::vector<TCost> Costs;
+    struct TProduct {
+        qint64 Id;
+        const char* Desct;
+        const char* Export;
+        const char* Type;
+        qint64 Category;
+    };
+    std::vector<TProduct> Products;
 
     TExportFixture();
     // Writes the tables into `folder`.

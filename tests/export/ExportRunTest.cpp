@@ -1,7 +1,9 @@
 #include "ExportFixture.h"
 
+#include "db/BatchMove.h"
 #include "db/Query.h"
 #include "db/Table.h"
+#include "estimating/PhaseChecklist.h"
 #include "export/ExportQueries.h"
 #include "export/ExportRun.h"
 #include "export/ExportView.h"
@@ -22,6 +24,8 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -140,6 +144,53 @@ protected:
         return section;
     }
 
+    // Writes TExportFixture's tables, with `products` when given, into a
+    // project folder of their own and points the run at it.
+    void UseFixtureProject(
+        const std::optional<std::vector<TExportFixture::TProduct>>& products = std::nullopt) {
+        Ostrane.ProjectPath = FDir.filePath(QStringLiteral("grouping"));
+        ASSERT_TRUE(QDir().mkpath(Ostrane.ProjectPath));
+        TExportFixture fixture;
+        if (products) {
+            fixture.Products = *products;
+        }
+        fixture.Write(Ostrane.ProjectPath);
+    }
+
+    // The work table as a plain copy of the filtered rows of the move query
+    // `sql` followed by a record-by-record fill of the empty export texts
+    // leaves it in MyTemp, and the fill's error text ("" when there is none).
+    std::pair<QByteArray, QString> FilledRecordByRecord(const QString& sql) {
+        TQuery move;
+        move.SetDatabaseName(Ostrane.ProjectPath);
+        move.SetSQL(sql);
+        move.SetFiltered(true);
+        move.SetFilter(PhaseFilterText(App.ExportList));
+        TTable table;
+        table.SetDatabaseName(App.MyTemp);
+        table.SetTableName(QStringLiteral("tmpHVN"));
+        TBatchMove copy;
+        copy.SetSource(&move);
+        copy.SetDestination(&table);
+        copy.Execute();
+        QString error;
+        table.Open();
+        try {
+            for (table.First(); !table.Eof(); table.Next()) {
+                TField& name = table.FieldByName(QStringLiteral("ExportName"));
+                if (name.AsString().isEmpty()) {
+                    table.Edit();
+                    name.SetAsString(table.FieldByName(QStringLiteral("Task")).AsString());
+                    table.Post();
+                }
+            }
+        } catch (const std::exception& e) {
+            error = QString::fromStdString(e.what());
+        }
+        table.Close();
+        return {ReadBytes(WorkTable()), error};
+    }
+
     bool RunExport(TExportView* view = nullptr, bool dryRun = false) {
         TExportRun run(App, Ostrane, Prompt, view);
         run.SetDryRun(dryRun);
@@ -253,6 +304,43 @@ TEST_F(ExportRunTest, TaskGroupings) {
     }
     EXPECT_TRUE(ReadBytes(App.ExePath + QStringLiteral("/DEBUG.LOG"))
                     .contains("Task grouping -1 is unknown: tasks are grouped by category"));
+}
+
+TEST_F(ExportRunTest, WorkTableIsTheCopyWithEmptyExportTextsFilledIn) {
+    // Export texts are empty for the carpentry category and the laborer.
+    UseFixtureProject();
+    const std::pair<int, QString> levels[] = {
+        {0, ExportQueries::MoveLib}, {1, ExportQueries::MoveCat}, {2, ExportQueries::MoveTask}};
+    for (const auto& [level, sql] : levels) {
+        const auto [expected, error] = FilledRecordByRecord(sql);
+        ASSERT_EQ(error, QString());
+        App.CollapseTasks = level;
+        TExportRun run(App, Ostrane, Prompt);
+        ASSERT_TRUE(run.Run());
+        EXPECT_TRUE(run.ExportOk);
+        EXPECT_EQ(ReadBytes(WorkTable()), expected) << level;
+    }
+}
+
+TEST_F(ExportRunTest, TaskNameWiderThanTheExportTextFailsTheWorkTable) {
+    // The operator's name is filled in; the laborer's does not fit and stops
+    // the fill there. The run reports that alone and writes no file.
+    UseFixtureProject({{{101, "Excavator operator", "", "L0", 1},
+                        {102, "Laborer, general site work", "", "L0", 1},
+                        {103, "Carpenter", "CARP", "L1", 2},
+                        {201, "Ready-mix", "RMX", "M", 3}}});
+    const auto [expected, error] = FilledRecordByRecord(ExportQueries::MoveTask);
+    ASSERT_TRUE(error.contains(QStringLiteral("Laborer, general site work")))
+        << error.toStdString();
+    Prompt.ExpectMessage(error, TMsgType::Information, TMsgButtons::Ok);
+
+    TExportRun run(App, Ostrane, Prompt);
+    ASSERT_TRUE(run.Run());
+    EXPECT_FALSE(run.ExportOk);
+    EXPECT_TRUE(Ostrane.ProjectOpen);
+    EXPECT_EQ(run.Log(), Head());
+    EXPECT_EQ(ReadBytes(WorkTable()), expected);
+    EXPECT_TRUE(Snapshot(App.Inbox).empty());
 }
 
 TEST_F(ExportRunTest, PrintsTheLogUnderTheProjectTitle) {
