@@ -6,12 +6,10 @@
 #include "db/Session.h"
 #include "db/Table.h"
 #include "db/format/DBEngineError.h"
+#include "support/ChildProcess.h"
 
-#include <QDeadlineTimer>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -195,33 +193,13 @@ TEST(TableLockChild, HoldsAnEditUntilTold) {
     t.Open();
     t.Edit();
     t.FieldByName("REFERENCE").SetAsString("child");
-    QFile ready(folder + "/ready");
-    ASSERT_TRUE(ready.open(QIODevice::WriteOnly));
-    ready.close();
-    const QDeadlineTimer deadline(30000);
-    while (!QFile::exists(folder + "/go") && !deadline.hasExpired())
-        QThread::msleep(5);
-    ASSERT_TRUE(QFile::exists(folder + "/go"));
+    ASSERT_TRUE(TChildProcess::HoldUntilReleased(folder));
     t.Post();
 }
 
 TEST_F(TableTest, TwoProgramsEditTheSameRecord) {
-    const std::filesystem::path self = "/proc/self/exe";
-    if (!std::filesystem::exists(self))
-        GTEST_SKIP() << "needs /proc/self/exe to start the second process";
-    QProcess child;
-    auto env = QProcessEnvironment::systemEnvironment();
-    env.insert("VARNEL_DB_LOCK_CHILD", Folder);
-    child.setProcessEnvironment(env);
-    child.setProcessChannelMode(QProcess::ForwardedChannels);
-    child.start(QString::fromStdString(std::filesystem::read_symlink(self).string()),
-                {"--gtest_filter=TableLockChild.HoldsAnEditUntilTold"});
-    ASSERT_TRUE(child.waitForStarted(10000));
-    const QDeadlineTimer deadline(30000);
-    while (!QFile::exists(Folder + "/ready") && !deadline.hasExpired() &&
-           child.state() == QProcess::Running)
-        QThread::msleep(5);
-    ASSERT_TRUE(QFile::exists(Folder + "/ready"));
+    TChildProcess child("TableLockChild.HoldsAnEditUntilTold", "VARNEL_DB_LOCK_CHILD", Folder);
+    ASSERT_TRUE(child.WaitReady());
 
     TTable t;
     OpenItems(t);
@@ -240,11 +218,7 @@ TEST_F(TableTest, TwoProgramsEditTheSameRecord) {
     t.FieldByName("REFERENCE").SetAsString("parent");
     t.Post();
 
-    QFile go(Folder + "/go");
-    ASSERT_TRUE(go.open(QIODevice::WriteOnly));
-    go.close();
-    ASSERT_TRUE(child.waitForFinished(30000));
-    EXPECT_EQ(child.exitCode(), 0);
+    EXPECT_EQ(child.Finish(), 0);
 
     t.Close();
     OpenItems(t);
