@@ -7,7 +7,9 @@
 #include <QStringEncoder>
 
 QString DecodeUtf8Or1252(const QByteArray& bytes, bool* utf8) {
-    QStringDecoder fromUtf8(QStringDecoder::Utf8);
+    // Stateless: a sequence cut short at the end is an error too, where a
+    // stateful decoder would hold it back silently and lose its bytes.
+    QStringDecoder fromUtf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = fromUtf8(bytes);
     const bool valid = !fromUtf8.hasError();
     if (utf8)

@@ -52,7 +52,8 @@ void TIniFile::Parse(const QByteArray& content) {
     }
     DecodeUtf8Or1252(bytes, &FUtf8);
     QStringDecoder decode =
-        FUtf8 ? QStringDecoder(QStringDecoder::Utf8) : QStringDecoder("windows-1252");
+        FUtf8 ? QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless)
+              : QStringDecoder("windows-1252");
     qsizetype start = 0;
     while (start < bytes.size()) {
         qsizetype end = bytes.indexOf('\n', start);

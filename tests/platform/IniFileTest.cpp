@@ -196,6 +196,11 @@ TEST(IniFile, Windows1252FileKeepsItsEncoding) {
     const TIniFile utf8(QStringLiteral("y.ini"), "\xEF\xBB\xBF[HVN]\nInbox=\xC3\xA9\n");
     EXPECT_EQ(utf8.ReadString(QStringLiteral("HVN"), QStringLiteral("Inbox"), {}),
               QString::fromUtf8("é"));
+    // A UTF-8 sequence cut short at the end of the file makes it Windows-1252,
+    // so its last bytes are kept as text rather than dropped.
+    const TIniFile cut(QStringLiteral("z.ini"), "[HVN]\nInbox=caf\xC3");
+    EXPECT_EQ(cut.ReadString(QStringLiteral("HVN"), QStringLiteral("Inbox"), {}),
+              QString::fromUtf8("cafÃ"));
 }
 
 TEST(IniFile, FailedWriteRaisesWithTheFullPathAndLeavesTheFile) {
