@@ -51,8 +51,11 @@ void TIniFile::Parse(const QByteArray& content) {
         bytes.remove(0, Utf8Bom.size());
     }
     DecodeUtf8Or1252(bytes, &FUtf8);
+    // Each line is decoded on its own: stateless, and keeping a byte-order
+    // mark that starts a line as text (only the file's first one is a mark).
     QStringDecoder decode =
-        FUtf8 ? QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless)
+        FUtf8 ? QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                         QStringDecoder::Flag::ConvertInitialBom)
               : QStringDecoder("windows-1252");
     qsizetype start = 0;
     while (start < bytes.size()) {

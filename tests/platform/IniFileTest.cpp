@@ -201,6 +201,9 @@ TEST(IniFile, Windows1252FileKeepsItsEncoding) {
     const TIniFile cut(QStringLiteral("z.ini"), "[HVN]\nInbox=caf\xC3");
     EXPECT_EQ(cut.ReadString(QStringLiteral("HVN"), QStringLiteral("Inbox"), {}),
               QString::fromUtf8("cafÃ"));
+    // A byte-order mark inside a UTF-8 file is text, not the start of a section.
+    TIniFile marks(QStringLiteral("m.ini"), "[HVN]\nA=1\n\xEF\xBB\xBF[HVN]\nInbox=x\n");
+    EXPECT_EQ(marks.ReadString(QStringLiteral("HVN"), QStringLiteral("Inbox"), {}), "x");
 }
 
 TEST(IniFile, FailedWriteRaisesWithTheFullPathAndLeavesTheFile) {
