@@ -6,55 +6,10 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <unistd.h>
 
 using namespace ParadoxBytes;
 using BlobLayout::ChunkSize;
-
-namespace {
-
-QString ErrorText(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-// pread/pwrite of the whole span, resuming after interruptions and partial
-// transfers. False with errno set, or with errno 0 for a transfer that ended early.
-bool ReadFull(int handle, std::span<std::uint8_t> bytes, qint64 offset) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t got = ::pread(handle, bytes.data() + done, bytes.size() - done,
-                                    static_cast<off_t>(offset + static_cast<qint64>(done)));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0) {
-            if (got == 0)
-                errno = 0;
-            return false;
-        }
-        done += static_cast<std::size_t>(got);
-    }
-    return true;
-}
-
-bool WriteFull(int handle, std::span<const std::uint8_t> bytes, qint64 offset) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t put = ::pwrite(handle, bytes.data() + done, bytes.size() - done,
-                                     static_cast<off_t>(offset + static_cast<qint64>(done)));
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0) {
-            if (put == 0)
-                errno = 0;
-            return false;
-        }
-        done += static_cast<std::size_t>(put);
-    }
-    return true;
-}
-
-} // namespace
 
 // ---- BlobLayout -----------------------------------------------------------
 
@@ -189,46 +144,27 @@ QByteArray TBlobFile::Read(std::uint32_t pointer, std::uint32_t length, const QS
 // ---- TBlobAppender --------------------------------------------------------
 
 TBlobAppender::TBlobAppender(const std::filesystem::path& path)
-    : FLock(path), FWhere(TableFiles::Display(path)), FFile(Scan(FLock.Handle(), FWhere)),
+    : FLock(path), FWhere(TableFiles::Display(path)), FFile(Scan(path, FWhere)),
       FModCount(FFile.ModCount) {}
 
 void TBlobAppender::Check(const std::filesystem::path& path) {
-    const QString where = TableFiles::Display(path);
-    const int handle = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (handle < 0)
-        throw EDBEngineError(DBErrorCode::General,
-                             QStringLiteral("%1: cannot open: %2").arg(where, ErrorText(errno)));
-    try {
-        Scan(handle, where);
-    } catch (...) {
-        ::close(handle);
-        throw;
-    }
-    ::close(handle);
+    Scan(path, TableFiles::Display(path));
 }
 
-TBlobAppender::TScan TBlobAppender::Scan(int handle, const QString& where) {
+TBlobAppender::TScan TBlobAppender::Scan(const std::filesystem::path& path, const QString& where) {
     const auto corrupt = [&](const QString& what) {
         return EDBEngineError(DBErrorCode::Corrupt, QStringLiteral("%1: %2").arg(where, what));
     };
-    const off_t end = ::lseek(handle, 0, SEEK_END);
-    if (end < 0)
-        throw EDBEngineError(
-            DBErrorCode::General,
-            QStringLiteral("%1: cannot take the size: %2").arg(where, ErrorText(errno)));
+    TFileReader file(path, where);
     TScan scan;
-    scan.Size = end;
+    scan.Size = file.Size();
     if (scan.Size < ChunkSize || scan.Size % ChunkSize != 0)
         throw corrupt(
             QStringLiteral("%1 bytes is not a whole number of 4 KB blocks").arg(scan.Size));
-    // Only the 3-byte head of each block is read, so the cost is one small
-    // read per block whatever the blobs' sizes.
-    std::uint8_t head[5];
+    // Only the head of each block is read, through the reader's window, so
+    // the walk costs little whatever the blobs' sizes.
     for (qint64 offset = 0; offset < scan.Size;) {
-        if (!ReadFull(handle, std::span(head, offset == 0 ? 5 : 3), offset))
-            throw corrupt(QStringLiteral("cannot read the block at offset 0x%1: %2")
-                              .arg(offset, 0, 16)
-                              .arg(errno ? ErrorText(errno) : QStringLiteral("short read")));
+        const auto head = file.Read(offset, offset == 0 ? 5 : 3);
         const int type = head[0];
         const int chunks = U16(head, 1);
         const bool valid = offset == 0 ? type == 0 : (type == 2 || type == 3 || type == 4);
@@ -275,7 +211,6 @@ std::pair<std::uint32_t, std::uint16_t> TBlobAppender::Add(std::span<const std::
 void TBlobAppender::Commit() {
     if (FBlocks.empty())
         return;
-    const int handle = FLock.Handle();
     std::uint8_t count[2];
     PutU16(count, 0, FModCount);
     std::uint8_t oldCount[2];
@@ -286,23 +221,24 @@ void TBlobAppender::Commit() {
         // Back to the file as it was; a failure here leaves at worst a
         // block no record refers to, or a skipped modification number.
         if (countWritten)
-            WriteFull(handle, oldCount, BlobLayout::ModCountOffset);
-        (void)!::ftruncate(handle, static_cast<off_t>(FFile.Size));
-        return EDBEngineError(
-            DBErrorCode::General,
-            QStringLiteral("%1: %2: %3")
-                .arg(FWhere, what, error ? ErrorText(error) : QStringLiteral("short write")));
+            FLock.WriteAt(oldCount, BlobLayout::ModCountOffset);
+        (void)!::ftruncate(FLock.Handle(), static_cast<off_t>(FFile.Size));
+        return EDBEngineError(DBErrorCode::General,
+                              QStringLiteral("%1: %2: %3")
+                                  .arg(FWhere, what,
+                                       error ? QString::fromLocal8Bit(std::strerror(error))
+                                             : QStringLiteral("short write")));
     };
     // The blocks are on disk before the count that hands out their numbers,
     // and both are before the caller lets a record refer to them.
-    if (!WriteFull(handle, FBlocks, FFile.Size))
+    if (!FLock.WriteAt(FBlocks, FFile.Size))
         throw fail(QStringLiteral("the new blob value could not be appended"));
-    if (::fdatasync(handle) != 0)
+    if (::fdatasync(FLock.Handle()) != 0)
         throw fail(QStringLiteral("the new blob value could not be synced"));
     countWritten = true;
-    if (!WriteFull(handle, count, BlobLayout::ModCountOffset))
+    if (!FLock.WriteAt(count, BlobLayout::ModCountOffset))
         throw fail(QStringLiteral("the modification count could not be written"));
-    if (::fdatasync(handle) != 0)
+    if (::fdatasync(FLock.Handle()) != 0)
         throw fail(QStringLiteral("the modification count could not be synced"));
     FFile.Size += static_cast<qint64>(FBlocks.size());
     FFile.ModCount = FModCount;

@@ -105,7 +105,7 @@ private:
         qint64 Size = 0;
         std::uint16_t ModCount = 0;
     };
-    static TScan Scan(int handle, const QString& where);
+    static TScan Scan(const std::filesystem::path& path, const QString& where);
 
     TFileLock FLock;
     QString FWhere;

@@ -43,3 +43,20 @@ TFileLock::~TFileLock() {
     if (FHandle >= 0)
         ::close(FHandle);
 }
+
+bool TFileLock::WriteAt(std::span<const std::uint8_t> bytes, qint64 offset) const {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = ::pwrite(FHandle, bytes.data() + done, bytes.size() - done,
+                                     static_cast<off_t>(offset + static_cast<qint64>(done)));
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0) {
+            if (put == 0)
+                errno = 0;
+            return false;
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    return true;
+}

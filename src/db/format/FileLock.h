@@ -2,7 +2,9 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <filesystem>
+#include <span>
 
 // An exclusive OS lock on a table file, held for the lifetime of the object.
 //
@@ -24,6 +26,11 @@ public:
 
     // The descriptor, open for reading and writing.
     int Handle() const { return FHandle; }
+
+    // Writes all of `bytes` at `offset`, resuming after interruptions and
+    // partial writes. False with errno set, or with errno 0 for a write that
+    // stopped short (a full disk, the file-size limit).
+    bool WriteAt(std::span<const std::uint8_t> bytes, qint64 offset) const;
 
 private:
     int FHandle = -1;

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <unistd.h>
 
 namespace {
 
@@ -171,16 +170,10 @@ void UpdateRecordInPlace(const std::filesystem::path& file, TRecordPos pos,
     if (blobs)
         blobs->Commit();
 
-    const std::size_t length = high - low;
-    ssize_t written;
-    do {
-        written = ::pwrite(lock.Handle(), updated.data() + low, length,
-                           pos.Offset + static_cast<qint64>(low));
-    } while (written < 0 && errno == EINTR);
-    if (written != static_cast<ssize_t>(length))
+    if (!lock.WriteAt(std::span(updated).subspan(low, high - low),
+                      pos.Offset + static_cast<qint64>(low)))
         throw EDBEngineError(DBErrorCode::General,
                              QStringLiteral("%1: the record could not be written: %2")
-                                 .arg(where, written < 0
-                                                 ? QString::fromLocal8Bit(std::strerror(errno))
-                                                 : QStringLiteral("short write")));
+                                 .arg(where, errno ? QString::fromLocal8Bit(std::strerror(errno))
+                                                   : QStringLiteral("short write")));
 }
